@@ -1,0 +1,48 @@
+#include "failurereport.h"
+#include "hiragana.h"
+#include "hiramod.h"
+#include "speechcharacter.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+// Wayland desktops run the keyboard through XWayland: the window placement and the transfer's
+// keystrokes need X11. A platform the user chose explicitly is left alone.
+void useX11UnlessChosen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    useX11UnlessChosen();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("hiragana"));
+
+    // Declared in this order, the speech character outlives the window that uses it.
+    hiragana::Hiramod state;
+    std::unique_ptr<hiragana::CharacterCollection> characters;
+    std::unique_ptr<hiragana::Hiragana> window;
+    try {
+        characters = hiragana::CreateCharacterCollection();
+        window = std::make_unique<hiragana::Hiragana>(state, *characters);
+
+        // ---- Transfer: plug TransferText in here, e.g. ----
+        //     desktop = hiragana::CreateDesktop(window.get());   // declared after window
+        //     window->setTransfer([&state, &desktop] { hiragana::TransferText(state, *desktop); });
+        // Until then the transfer key does nothing.
+
+        window->Load();
+    } catch (...) {
+        // A failure before the window is shown ends the program without showing it.
+        hiragana::ReportFailure(hiragana::CurrentFailure());
+        return EXIT_FAILURE;
+    }
+    window->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,40 @@
+#include "keyfonts.h"
+
+#include <QStringList>
+
+namespace hiragana {
+
+namespace {
+const QStringList Substitutes{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
+
+QFont keyboardFont(double points, QFont::Weight weight)
+{
+    QFont font(KeyFontFamily);
+    font.setPointSizeF(points);
+    font.setWeight(weight);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+} // namespace
+
+void InstallFontSubstitutes()
+{
+    if (QFont::substitutes(KeyFontFamily) != Substitutes) {
+        QFont::removeSubstitutions(KeyFontFamily);
+        QFont::insertSubstitutions(KeyFontFamily, Substitutes);
+    }
+}
+
+QFont KeyFont(double points)
+{
+    return keyboardFont(points, QFont::Bold);
+}
+
+QFont TextBoxFont()
+{
+    return keyboardFont(20.25, QFont::Normal);
+}
+
+} // namespace hiragana
