@@ -33,7 +33,7 @@ set(hiragana_runtime_packages
     "qt6-qpa-plugins (>= 6.4.2)"
     "libespeak-ng1 (>= 1.51)"
     espeak-ng-data
-    "libpulse0 (>= 16.1)"
+    "libpulse0 (>= 0.99.1)"
     "libx11-6 (>= 2:1.6.0)"
     libxtst6
     libxext6

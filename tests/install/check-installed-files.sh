@@ -11,7 +11,7 @@ icons=$prefix/share/icons/hicolor
 man_page=$prefix/share/man/man1/hiragana.1.gz
 
 [[ -x $prefix/bin/hiragana ]] || fail "no program in $prefix/bin"
-[[ -n $(find "$prefix/share/hiragana" -type f 2>/dev/null) ]] || fail "no character data in $prefix/share/hiragana"
+[[ -f $prefix/share/hiragana/characters/mic.acs ]] || fail "no character data in $prefix/share/hiragana"
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 entry() { grep -m1 "^$1=" "$desktop" | cut -d= -f2-; }
