@@ -28,6 +28,10 @@ for needed in qt6-qpa-plugins espeak-ng-data fonts-ipafont-gothic; do
     declares "$needed" || fail "Depends lacks $needed"
 done
 
+# apt can resolve every declared dependency here (a simulation: nothing is installed).
+apt-get install --simulate --no-install-recommends "$(realpath "$deb")" | grep -q '^Inst hiragana ' ||
+    fail "apt cannot install the package: $(apt-get install --simulate "$(realpath "$deb")" 2>&1 | tail -n 5)"
+
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 echo "$contents"
 holds() { grep -qx "./usr/$1" <<<"$contents" || fail "the package lacks /usr/$1"; }
@@ -48,13 +52,15 @@ unpacked=$(mktemp -d "$out/unpacked.XXXXXX")
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 program=$unpacked/usr/bin/hiragana
+linked=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+[[ -n $linked ]] || fail "readelf finds no libraries in $program"
 while read -r soname path; do
     [[ -n $path && -e $path ]] || fail "$soname, linked by the program, is not on this machine"
     owner=$(package_owning "$path") || fail "no package owns $path"
     declares "$owner" || fail "the program links $soname from $owner, which Depends lacks"
     echo "$soname comes from $owner (declared)"
 done < <(
-    for soname in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    for soname in $linked; do
         echo "$soname $(ldd "$program" | awk -v lib="$soname" '$1 == lib {print $3}')"
     done)
 echo "the package is complete and declares what the program needs"
