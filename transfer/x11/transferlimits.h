@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+
+namespace hiragana::x11 {
+
+// How long the transfer waits for the desktop and the target at most.
+struct TransferLimits {
+    // For the window to hold the keyboard focus after it was asked to the front. A window
+    // manager still busy with earlier keymap changes can take a second or two.
+    std::chrono::milliseconds focus{5000};
+    // For the user to let go of every key before typing starts.
+    std::chrono::milliseconds keysReleased{3000};
+    // For a target that answers pings to handle a batch of keys.
+    std::chrono::milliseconds processed{3000};
+    // What a target that does not answer pings is given to handle a batch. Measured with xterm
+    // under Xvfb on a loaded machine: 20 ms was sometimes too little, 30 ms and more never.
+    std::chrono::milliseconds settleTime{40};
+};
+
+} // namespace hiragana::x11
