@@ -57,12 +57,18 @@ bool isOwnWindow(const Connection &connection, Window window)
 }
 } // namespace
 
-std::optional<Window> FindWindowByTitle(const Connection &connection, std::string_view title,
-                                        std::span<const Window> excluded)
+std::vector<Window> TopLevelWindows(const Connection &connection)
 {
     const bool managed = WindowManagerRunning(connection);
     ErrorTrap trap(connection.display());
-    const std::vector<Window> windows = managed ? managedWindows(connection) : unmanagedWindows(connection);
+    return managed ? managedWindows(connection) : unmanagedWindows(connection);
+}
+
+std::optional<Window> FindWindowByTitle(const Connection &connection, std::string_view title,
+                                        std::span<const Window> excluded)
+{
+    const std::vector<Window> windows = TopLevelWindows(connection);
+    ErrorTrap trap(connection.display());
     std::vector<TitledWindow> candidates;
     for (Window window : windows) {
         if (std::find(excluded.begin(), excluded.end(), window) != excluded.end() || isOwnWindow(connection, window))

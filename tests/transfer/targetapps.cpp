@@ -1,0 +1,145 @@
+#include "targetapps.h"
+
+#include "errortrap.h"
+#include "properties.h"
+#include "waiting.h"
+#include "windowfinder.h"
+
+#include <X11/Xatom.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace hiragana::testing {
+
+namespace {
+using namespace std::chrono_literals;
+
+// A name of its own for each output file.
+std::string uniqueName(const std::string &kind)
+{
+    static int count = 0;
+    return kind + "-" + std::to_string(++count);
+}
+
+std::vector<char *> pointers(std::vector<std::string> &strings)
+{
+    std::vector<char *> result;
+    for (std::string &s : strings)
+        result.push_back(s.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+std::optional<Window> windowOfProcess(const x11::Connection &connection, pid_t pid)
+{
+    x11::ErrorTrap trap(connection.display());
+    for (Window window : x11::TopLevelWindows(connection)) {
+        const auto owner = x11::ReadLong(connection.display(), window, connection.atoms().netWmPid, XA_CARDINAL);
+        if (owner == static_cast<unsigned long>(pid))
+            return window;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::vector<std::string> &environment)
+{
+    std::vector<std::string> argv = arguments;
+    std::vector<std::string> envp;
+    for (char **variable = environ; *variable; ++variable)
+        envp.emplace_back(*variable);
+    envp.insert(envp.end(), environment.begin(), environment.end());
+    auto argvPointers = pointers(argv);
+    auto envpPointers = pointers(envp);
+    if (posix_spawnp(&m_pid, argvPointers[0], nullptr, nullptr, argvPointers.data(), envpPointers.data()) != 0)
+        m_pid = -1;
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
+}
+
+TargetApp::TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
+                     std::filesystem::path output)
+    : m_process(arguments, environment)
+    , m_output(std::move(output))
+{
+}
+
+bool TargetApp::WaitUntilReady(const x11::Connection &connection)
+{
+    return x11::WaitUntil([&] {
+        if (auto window = windowOfProcess(connection, m_process.pid()); window && std::filesystem::exists(m_output))
+            m_window = *window;
+        return m_window != 0;
+    }, 20s, 20ms);
+}
+
+std::string TargetApp::Received() const
+{
+    std::ifstream in(m_output, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string TargetApp::WaitToReceive(const std::string &expected) const
+{
+    x11::WaitUntil([&] { return Received() == expected; }, 20s, 20ms);
+    return Received();
+}
+
+std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory)
+{
+    const auto output = directory / uniqueName("editor");
+    return std::make_unique<TargetApp>(std::vector<std::string>{HIRAGANA_TEST_EDITOR, title, output},
+                                       std::vector<std::string>{"QT_QPA_PLATFORM=xcb"}, output);
+}
+
+std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory)
+{
+    const auto output = directory / uniqueName("terminal");
+    return std::make_unique<TargetApp>(
+        std::vector<std::string>{"xterm", "-u8", "-title", title, "-e", "sh", "-c",
+                                 "stty raw -echo && exec cat > \"$0\"", output},
+        std::vector<std::string>{"LC_ALL=C.UTF-8"}, output);
+}
+
+std::string KeymapDump()
+{
+    std::string dump;
+    if (FILE *pipe = popen("xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null", "r")) {
+        std::array<char, 4096> buffer{};
+        for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+            dump.append(buffer.data(), n);
+        pclose(pipe);
+    }
+    return dump;
+}
+
+TemporaryDirectory::TemporaryDirectory()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-transfer-XXXXXX").string();
+    if (mkdtemp(pattern.data()))
+        m_path = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+} // namespace hiragana::testing

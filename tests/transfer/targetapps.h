@@ -1,0 +1,67 @@
+#pragma once
+
+#include "connection.h"
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hiragana::testing {
+
+// A program started for a test and stopped (by its PID) when the test ends.
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string> &arguments, const std::vector<std::string> &environment);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
+    pid_t pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
+};
+
+// A target application's window and the file it writes what it received to.
+class TargetApp {
+public:
+    TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
+              std::filesystem::path output);
+
+    // Waits until the window is up (managed, when a window manager runs) and ready to type into.
+    bool WaitUntilReady(const x11::Connection &connection);
+    Window window() const { return m_window; }
+    // What the application received so far, in UTF-8.
+    std::string Received() const;
+    // Waits, at most a generous while, until Received() equals expected; returns Received().
+    std::string WaitToReceive(const std::string &expected) const;
+
+private:
+    ChildProcess m_process;
+    std::filesystem::path m_output;
+    Window m_window = 0;
+};
+
+// Our small Qt editor titled title; line breaks arrive as LF.
+std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory);
+// An xterm titled title running `cat` on a raw terminal into a file; line breaks arrive as CR.
+std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory);
+
+// The keyboard map as xkbcomp prints it.
+std::string KeymapDump();
+
+// A directory of its own for one test, removed afterwards.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    const std::filesystem::path &path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace hiragana::testing
