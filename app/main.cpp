@@ -1,7 +1,9 @@
 #include "failurereport.h"
 #include "hiragana.h"
 #include "hiramod.h"
+#include "qtdesktop.h"
 #include "speechcharacter.h"
+#include "transfertext.h"
 
 #include <QApplication>
 
@@ -28,14 +30,13 @@ int main(int argc, char *argv[])
     hiragana::Hiramod state;
     std::unique_ptr<hiragana::CharacterCollection> characters;
     std::unique_ptr<hiragana::Hiragana> window;
+    std::unique_ptr<hiragana::Desktop> desktop;
     try {
         characters = hiragana::CreateCharacterCollection();
         window = std::make_unique<hiragana::Hiragana>(state, *characters);
 
-        // ---- Transfer: plug TransferText in here, e.g. ----
-        //     desktop = hiragana::CreateDesktop(window.get());   // declared after window
-        //     window->setTransfer([&state, &desktop] { hiragana::TransferText(state, *desktop); });
-        // Until then the transfer key does nothing.
+        desktop = hiragana::CreateDesktop(window.get());
+        window->setTransfer([&state, &desktop] { hiragana::TransferText(state, *desktop); });
 
         window->Load();
     } catch (...) {
