@@ -1,7 +1,6 @@
 #include "titlematch.h"
 
 #include <array>
-#include <ranges>
 
 namespace hiragana::x11 {
 
@@ -20,9 +19,10 @@ std::optional<unsigned long> ChooseTarget(std::span<const TitledWindow> bottomTo
     if (title.empty())
         return std::nullopt;
     for (Match matches : MatchesByRank) {
-        for (const TitledWindow &candidate : std::views::reverse(bottomToTop)) {
-            if (matches(candidate.title, title))
-                return candidate.window;
+        // Topmost first: the last window of the stacking order wins a tie.
+        for (auto candidate = bottomToTop.rbegin(); candidate != bottomToTop.rend(); ++candidate) {
+            if (matches(candidate->title, title))
+                return candidate->window;
         }
     }
     return std::nullopt;
