@@ -8,9 +8,13 @@ target_link_libraries(hiragana_window_test_support
     PUBLIC Qt6::Widgets Qt6::Test Hiragana::SpeechCore
     PRIVATE X11::X11 X11::Xtst)
 
-foreach(test window_input_gui_test)
+foreach(test window_input_gui_test window_editor_gui_test window_keys_gui_test)
     hiragana_add_gui_test(${test}
         SOURCES ${test}.cpp
         LIBRARIES Hiragana::KeyboardWindow hiragana_window_test_support Qt6::Test)
     set_target_properties(${test} PROPERTIES AUTOMOC ON)
 endforeach()
+
+hiragana_add_test(window_layout_test
+    SOURCES window_layout_test.cpp
+    LIBRARIES Hiragana::KeyboardWindow)
