@@ -19,6 +19,7 @@ ShapedWindow::ShapedWindow(const QString &name)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_QuitOnClose, false); // the program ends with its keyboard window alone
     setFocusPolicy(Qt::NoFocus);
 }
 
