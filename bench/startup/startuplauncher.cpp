@@ -1,0 +1,101 @@
+// Starts each program given on the command line several times and prints, per program, the
+// time from spawning it to its first painted frame and its peak resident memory.
+// Usage: startup_launcher RUNS PROGRAM...   (each PROGRAM must link firstpaintprobe.cpp)
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+struct Run {
+    double firstPaintMs;
+    long peakRssKb;
+};
+
+long long monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+std::optional<Run> runOnce(const char *program)
+{
+    int output[2];
+    if (pipe(output) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    char *argv[] = {const_cast<char *>(program), nullptr};
+    pid_t pid = 0;
+    const long long started = monotonicNs();
+    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(output[1]);
+    if (spawned != 0) {
+        close(output[0]);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = read(output[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    close(output[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+
+    long long painted = 0;
+    if (std::sscanf(text.c_str(), "first-paint-ns %lld", &painted) != 1 || !WIFEXITED(status))
+        return std::nullopt;
+    return Run{double(painted - started) / 1e6, usage.ru_maxrss};
+}
+
+template <typename T>
+T median(std::vector<T> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s RUNS PROGRAM...\n", argv[0]);
+        return 2;
+    }
+    const int runs = std::max(1, std::atoi(argv[1]));
+    std::printf("%-40s %12s %12s %14s\n", "program", "median ms", "min ms", "peak RSS MB");
+    for (int p = 2; p < argc; ++p) {
+        std::vector<double> times;
+        std::vector<long> rss;
+        runOnce(argv[p]); // warms the file cache
+        for (int i = 0; i < runs; ++i) {
+            if (const auto run = runOnce(argv[p])) {
+                times.push_back(run->firstPaintMs);
+                rss.push_back(run->peakRssKb);
+            }
+        }
+        if (times.empty()) {
+            std::fprintf(stderr, "%s: no run reported a first paint\n", argv[p]);
+            return 1;
+        }
+        const std::string name = std::string(argv[p]).substr(std::string(argv[p]).rfind('/') + 1);
+        std::printf("%-40s %12.1f %12.1f %14.1f\n", name.c_str(), median(times),
+                    *std::min_element(times.begin(), times.end()), median(rss) / 1024.0);
+    }
+    return 0;
+}
