@@ -1,6 +1,7 @@
 // The real program as a user starts it: it shows one window titled "Hiragana", centred for its
 // size as created and then 9000 twips high, with the focus in the text box; clicks on the keys
 // compose a word in the text box; Ctrl+Q ends it. Its screenshot is kept in the build tree.
+#include "characterdata.h"
 #include "hiragana.h"
 #include "startupgeometry.h"
 #include "windowtestsupport.h"
@@ -12,12 +13,14 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStyleHints>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -67,15 +70,38 @@ QString windowName(Window window)
     return name;
 }
 
-// The managed window of the given process, once the window manager lists it.
-std::optional<Window> windowOfProcess(qint64 pid)
+// The managed windows of the given process, as the window manager lists them.
+std::vector<Window> windowsOfProcess(qint64 pid)
 {
+    std::vector<Window> windows;
     for (const unsigned long window : cardinals(DefaultRootWindow(display()), "_NET_CLIENT_LIST", XA_WINDOW)) {
         const auto pids = cardinals(window, "_NET_WM_PID", XA_CARDINAL);
         if (!pids.empty() && qint64(pids.front()) == pid)
-            return window;
+            windows.push_back(window);
     }
-    return std::nullopt;
+    return windows;
+}
+
+std::optional<Window> windowOfProcess(qint64 pid)
+{
+    const auto windows = windowsOfProcess(pid);
+    return windows.empty() ? std::nullopt : std::optional<Window>(windows.front());
+}
+
+bool isDialog(Window window)
+{
+    const auto types = cardinals(window, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+    const Atom dialog = XInternAtom(display(), "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    return std::find(types.begin(), types.end(), dialog) != types.end();
+}
+
+void startAsAUser(QProcess &program, const QProcessEnvironment &environment)
+{
+    QProcessEnvironment withoutPlatform = environment;
+    withoutPlatform.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(withoutPlatform);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(QStringLiteral(HIRAGANA_PROGRAM), {});
 }
 
 QRect clientRect(Window window)
@@ -118,6 +144,7 @@ class AppTest : public QObject {
 
 private Q_SLOTS:
     void startsCentredAndComposesByClicks();
+    void aStartUpFailureIsReportedBeforeTheWindowShows();
 
 private:
     QPoint keyCentre(const QRect &client, int number) const;
@@ -141,11 +168,7 @@ void AppTest::startsCentredAndComposesByClicks()
     m_menuBarHeight = designSize.height() - 8190 / 15;
 
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(HIRAGANA_PROGRAM), {});
+    startAsAUser(program, QProcessEnvironment::systemEnvironment());
     QVERIFY(program.waitForStarted());
 
     std::optional<Window> window;
@@ -189,6 +212,32 @@ void AppTest::startsCentredAndComposesByClicks()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+// Without its speech character's data the program cannot start: it reports the failure in a
+// message box (its wording is checked in the window's own tests), never shows its window, and
+// ends with a failure status once the user closes the box.
+void AppTest::aStartUpFailureIsReportedBeforeTheWindowShows()
+{
+    QTemporaryDir noCharacters;
+    QVERIFY(noCharacters.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(CharacterDirVariable), noCharacters.path());
+    QProcess program;
+    startAsAUser(program, environment);
+    QVERIFY(program.waitForStarted());
+
+    std::optional<Window> report;
+    QTRY_VERIFY_WITH_TIMEOUT((report = windowOfProcess(program.processId())).has_value(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(isActive(*report), 10000);
+    QVERIFY(isDialog(*report));
+    QCOMPARE(windowsOfProcess(program.processId()).size(), std::size_t(1));
+
+    QCOMPARE(windowName(*report), QStringLiteral("Hiragana"));
+    PressKey(XK_Return);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
 }
 
 QTEST_MAIN(AppTest)
