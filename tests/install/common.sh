@@ -44,19 +44,32 @@ click_key() {
 
 # Confirms あ and waits (bounded) until the speech character maps a window to say it. A map
 # event is watched for rather than the window itself, which may be gone again within a moment.
+# The keys are clicked again if nothing maps, in case a click came before the window took input;
+# a character that never shows still fails. On failure the screen is kept as $events.xwd.
 check_character_shows() {
     local window=$1 events=$2 xev_pid found=""
-    stdbuf -oL xev -root -event substructure >"$events" 2>/dev/null &
+    : >"$events"
+    stdbuf -oL xev -root -event substructure -event property >>"$events" 2>/dev/null &
     xev_pid=$!
-    for _ in $(seq 100); do [[ -s $events ]] && break; sleep 0.05; done
-    click_key "$window" 10800 2280 975 975   # あ
-    click_key "$window" 9840 1200 1935 975   # かくてい
-    for _ in $(seq 300); do
-        grep -q '^MapNotify' "$events" && { found=yes; break; }
+    # xev listens once it reports a change made to the root window after it started.
+    for _ in $(seq 200); do
+        xprop -root -f HIRAGANA_TEST_READY 8s -set HIRAGANA_TEST_READY ready
+        grep -q '^PropertyNotify' "$events" && break
         sleep 0.05
     done
+    for _ in 1 2 3; do
+        xdotool windowactivate --sync "$window"
+        click_key "$window" 10800 2280 975 975   # あ
+        click_key "$window" 9840 1200 1935 975   # かくてい
+        for _ in $(seq 200); do
+            grep -q '^MapNotify' "$events" && { found=yes; break 2; }
+            sleep 0.05
+        done
+    done
+    xprop -root -remove HIRAGANA_TEST_READY
     kill "$xev_pid" 2>/dev/null
     wait "$xev_pid" 2>/dev/null || true
+    [[ -n $found ]] || xwd -root -silent >"$events.xwd"
     [[ -n $found ]]
 }
 
@@ -79,7 +92,8 @@ start_and_quit() {
     fi
     echo "the window \"Hiragana\" of $program shows"
 
-    check_character_shows "$window" "$log.events" || fail "the speech character did not show"
+    check_character_shows "$window" "$log.events" ||
+        fail "the speech character did not show (the screen is kept in $log.events.xwd)"
     rm -f "$log.events"
     echo "the speech character shows when a kana is confirmed"
 
