@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 using namespace hiragana;
@@ -60,6 +61,12 @@ struct DocumentCase {
     std::u16string text;
     QString document;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const DocumentCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class DocumentText : public testing::TestWithParam<DocumentCase> {};
 } // namespace
