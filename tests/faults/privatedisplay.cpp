@@ -34,9 +34,11 @@ PrivateDisplay::PrivateDisplay(const std::filesystem::path &directory)
 {
     const auto numberFile = directory / "display";
     std::filesystem::remove(numberFile);
-    // Xvfb picks a free display number itself and writes it to descriptor 3.
+    // Xvfb picks a free display number itself and writes it to descriptor 3. Without -noreset
+    // it would reset when the probe below disconnects, and refuse openbox for that moment.
     m_server = std::make_unique<testing::ChildProcess>(
-        std::vector<std::string>{"sh", "-c", "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>\"$0\"",
+        std::vector<std::string>{"sh", "-c",
+                                 "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>\"$0\"",
                                  numberFile.string()},
         std::vector<std::string>{});
     x11::WaitUntil([&] {
