@@ -14,7 +14,8 @@ struct TransferLimits {
     // For a target that answers pings to handle a batch of keys.
     std::chrono::milliseconds processed{3000};
     // What a target that does not answer pings is given to handle a batch. Measured with xterm
-    // under Xvfb on a loaded machine: 20 ms was sometimes too little, 30 ms and more never.
+    // under Xvfb: 10 ms on a quiet machine and 30 ms on a busy one were enough; a machine so
+    // busy that the target gets no time for longer than this still garbles characters.
     std::chrono::milliseconds settleTime{40};
 };
 
