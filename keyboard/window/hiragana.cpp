@@ -103,6 +103,12 @@ void Hiragana::createKeys()
 
 void Hiragana::createMenus()
 {
+    // The captions are Japanese: the keyboard's face, at the menu's own size, shows them without a
+    // search through the system's fonts for one that has kana.
+    QFont menuFont = menuBar()->font();
+    menuFont.setFamilies({KeyFontFamily});
+    menuBar()->setFont(menuFont);
+
     QMenu *itemFile = menuBar()->addMenu(QStringLiteral("ファイル"));
     itemFile->setObjectName(QStringLiteral("ItemFile"));
     QAction *itemEnd = itemFile->addAction(QStringLiteral("終了(&Q)"));
@@ -110,8 +116,11 @@ void Hiragana::createMenus()
     itemEnd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(itemEnd, &QAction::triggered, this, [] { QCoreApplication::exit(EXIT_SUCCESS); });
 
+    itemFile->setFont(menuFont);
+
     QMenu *itemTenso = menuBar()->addMenu(QStringLiteral("転送先"));
     itemTenso->setObjectName(QStringLiteral("ItemTenso"));
+    itemTenso->setFont(menuFont);
     QAction *itemWord = itemTenso->addAction(QStringLiteral("Microsoft Word(&W)"));
     itemWord->setObjectName(QStringLiteral("ItemWord"));
     itemWord->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
