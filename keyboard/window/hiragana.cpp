@@ -111,12 +111,11 @@ void Hiragana::createMenus()
 
     QMenu *itemFile = menuBar()->addMenu(QStringLiteral("ファイル"));
     itemFile->setObjectName(QStringLiteral("ItemFile"));
+    itemFile->setFont(menuFont);
     QAction *itemEnd = itemFile->addAction(QStringLiteral("終了(&Q)"));
     itemEnd->setObjectName(QStringLiteral("ItemEnd"));
     itemEnd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(itemEnd, &QAction::triggered, this, [] { QCoreApplication::exit(EXIT_SUCCESS); });
-
-    itemFile->setFont(menuFont);
 
     QMenu *itemTenso = menuBar()->addMenu(QStringLiteral("転送先"));
     itemTenso->setObjectName(QStringLiteral("ItemTenso"));
