@@ -45,7 +45,7 @@ click_key() {
 # Confirms あ and waits (bounded) until the speech character maps a window to say it. A map
 # event is watched for rather than the window itself, which may be gone again within a moment.
 # The keys are clicked again if nothing maps, in case a click came before the window took input;
-# a character that never shows still fails. On failure the screen is kept as $events.xwd.
+# a character that never shows still fails. On failure the screen is kept as $events.png.
 check_character_shows() {
     local window=$1 events=$2 xev_pid found=""
     : >"$events"
@@ -69,7 +69,7 @@ check_character_shows() {
     xprop -root -remove HIRAGANA_TEST_READY
     kill "$xev_pid" 2>/dev/null
     wait "$xev_pid" 2>/dev/null || true
-    [[ -n $found ]] || xwd -root -silent >"$events.xwd"
+    [[ -n $found ]] || import -window root "$events.png"
     [[ -n $found ]]
 }
 
@@ -93,7 +93,7 @@ start_and_quit() {
     echo "the window \"Hiragana\" of $program shows"
 
     check_character_shows "$window" "$log.events" ||
-        fail "the speech character did not show (the screen is kept in $log.events.xwd)"
+        fail "the speech character did not show (the screen is kept in $log.events.png)"
     rm -f "$log.events"
     echo "the speech character shows when a kana is confirmed"
 
