@@ -162,6 +162,12 @@ TEST_F(X11Transfer, TerminalReceivesEveryCharacterExactly)
 {
     auto word = terminal(Word);
     const std::string keymapBefore = KeymapDump();
+    // xterm answers no ping: give it time enough to handle each batch even on a busy machine.
+    x11::TransferLimits patient;
+    patient.settleTime = 500ms;
+    desktop.reset();
+    transfer = x11::X11Transfer::Open(nullptr, patient);
+    desktop = std::make_unique<X11TestDesktop>(*transfer);
 
     transferText(everyKindOfText(), Word);
 
