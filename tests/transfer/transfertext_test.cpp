@@ -1,4 +1,4 @@
-#include "compositionengine.h"
+#include "engineharness.h"
 #include "keyactions.h"
 #include "keytable.h"
 #include "recordingdesktop.h"
@@ -9,40 +9,12 @@
 #include <algorithm>
 
 using namespace hiragana;
+using hiragana::testing::EngineHarness;
 using hiragana::testing::RecordingDesktop;
 using Answer = RecordingDesktop::Answer;
 using Step = RecordingDesktop::Step;
 
 namespace {
-
-// The engine's text box and speech, as little as the transfer needs of them.
-class MemoryEditor final : public Editor {
-public:
-    std::u16string Text() const override { return text; }
-    void SetText(const std::u16string &newText) override { text = newText; }
-    void SetFocus() override {}
-    void SetSelStart(std::size_t) override {}
-
-    std::u16string text;
-};
-
-class Silence final : public Speaker {
-public:
-    void SayAloud(const std::u16string &) override {}
-};
-
-struct EngineHarness {
-    Hiramod state;
-    MemoryEditor editor;
-    Silence speaker;
-    CompositionEngine engine{state, editor, speaker};
-
-    void startWith(const std::u16string &text)
-    {
-        editor.text = text;
-        state.CommittedText = text;
-    }
-};
 
 const std::u16string Word = u"Microsoft Word";
 
