@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""Prints the benchmark report as one Markdown table from the raw output of run-benchmarks.
+
+Usage: table.py OUTPUT-DIR RUNS
+"""
+import json
+import statistics
+import sys
+from collections import defaultdict
+
+out, runs = sys.argv[1], int(sys.argv[2])
+
+
+def startup():
+    """(first paint ms, CPU ms, peak MB) of the keyboard and of the minimal window."""
+    rows = {}
+    with open(f"{out}/startup.txt") as f:
+        for line in f.readlines()[1:]:
+            name, first_paint, _, cpu, peak = line.split()
+            rows[name] = (float(first_paint), float(cpu), float(peak))
+    return rows["bench_startup_hiragana"], rows["bench_startup_minimal"]
+
+
+def medians(path):
+    """{benchmark name: median real time in its own unit} from Google Benchmark's JSON."""
+    with open(path) as f:
+        data = json.load(f)
+    result = {}
+    for b in data["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            result[b["run_name"]] = (b["real_time"], b["time_unit"])
+    return result
+
+
+def transfer():
+    """{(target, tool): [(chars/s, errors)]} from bench/transfer/bench-transfer's output."""
+    runs_by = defaultdict(list)
+    with open(f"{out}/transfer.txt") as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) == 6 and fields[2].isdigit():
+                target, tool, _, _, rate, errors = fields
+                runs_by[(target, tool)].append((float(rate) if rate != "-" else 0.0, int(errors)))
+    return runs_by
+
+
+def ms(value_unit):
+    value, unit = value_unit
+    return value * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[unit]
+
+
+rows = []
+(app_ms, app_cpu, app_mb), (min_ms, min_cpu, min_mb) = startup()
+rows.append(("Start-up to first paint (ms)", f"{app_ms:.1f}", f"minimal Qt window {min_ms:.1f}",
+             f"{app_ms / min_ms:.2f}x", "within 1.3x", app_ms <= 1.3 * min_ms))
+rows.append(("CPU time to first paint (ms)", f"{app_cpu:.1f}", f"minimal Qt window {min_cpu:.1f}",
+             f"{app_cpu / min_cpu:.2f}x", "", None))
+rows.append(("Peak memory (MB)", f"{app_mb:.1f}", f"minimal Qt window {min_mb:.1f}",
+             f"+{app_mb - min_mb:.1f} MB", "within 12 MB", app_mb - min_mb <= 12))
+
+confirm = medians(f"{out}/confirm.json")
+for length, line, label in ((1000, 40, "1k chars"), (32768, 40, "32k chars"), (100000, 40, "100k chars"),
+                            (1000000, 40, "1M chars"), (32768, 0, "32k chars in one paragraph"),
+                            (100000, 0, "100k chars in one paragraph")):
+    args = f"{length}/{line}/iterations:30"
+    box = ms(confirm[f"TextBox/{args}/manual_time"])
+    painted = ms(confirm[f"TextBoxPainted/{args}/manual_time"])
+    memory = ms(confirm[f"InMemory/{args}"])
+    goal, met = ("at most 2 ms", box <= 2) if length == 1000000 else ("", None)
+    rows.append((f"Confirm, text box, {label} (ms)", f"{box:.3g} ({painted:.3g} with paint)",
+                 f"in-memory editor {memory:.3g}", f"{box / memory:.3g}x" if memory else "", goal, met))
+
+speech = medians(f"{out}/speech.json")
+say = ms(speech["SayAloudOnTheUiThread/0/iterations:20000"])
+say_long = ms(speech["SayAloudOnTheUiThread/1/iterations:20000"])
+rows.append(("SayAloud on the UI thread (µs)", f"{say * 1000:.1f}", f"500 kana: {say_long * 1000:.1f}", "",
+             "under 1 ms", max(say, say_long) < 1))
+first = ms(speech["SpeakToFirstSample/1/manual_time"])
+first_long = ms(speech["SpeakToFirstSample/500/manual_time"])
+rows.append(("Speak to first synthesised sample (ms)", f"{first:.2f}", f"500 kana: {first_long:.2f}", "", "",
+             None))
+
+runs_by = transfer()
+for kind, label in (("xterm", "xterm"), ("editor", "Qt editor")):
+    ours, theirs = runs_by[(kind, "transfer")], runs_by[(kind, "xdotool")]
+    ours_rate = statistics.median(r for r, _ in ours)
+    theirs_rate = statistics.median(r for r, _ in theirs)
+    ours_errors = [e for _, e in ours]
+    theirs_errors = [e for _, e in theirs]
+    rows.append((f"Transfer into {label} (chars/s; errors per run)",
+                 f"{ours_rate:.0f}; {' '.join(map(str, ours_errors))}",
+                 f"xdotool type {theirs_rate:.0f}; {' '.join(map(str, theirs_errors))}",
+                 f"{ours_rate / theirs_rate:.1f}x", "0 errors, 1,000 chars/s or more",
+                 ours_rate >= 1000 and not any(ours_errors)))
+
+print(f"Medians of {runs} runs each, all measured side by side in one run. Texts for Confirm are in lines")
+print("of 40 kana unless said; \"with paint\" adds the layout and paint that follow the click.\n")
+print("| Measure | Hiragana | Beside it | Ratio | Goal | Met |")
+print("|---|---|---|---|---|---|")
+for measure, value, beside, ratio, goal, met in rows:
+    mark = "" if met is None else ("yes" if met else "**no**")
+    print(f"| {measure} | {value} | {beside} | {ratio} | {goal} | {mark} |")
