@@ -71,10 +71,10 @@ SoakRun::Action SoakRun::chooseAction()
 {
     if (m_model.Box().size() > LongBoxText)
         return Action::ClickNewLine;
-    const bool long_ = m_model.Committed().size() > LongCommittedText;
+    const bool textIsLong = m_model.Committed().size() > LongCommittedText;
     // In the order of Action.
     const std::array<double, 16> weights{
-        30, 14, long_ ? 40.0 : 4.0, 2, 4, 3, 0.6, long_ ? 0.0 : 0.3, 6, 4, 5, 3, 3, 1, 0.7, 0.7,
+        30, 14, textIsLong ? 40.0 : 4.0, 2, 4, 3, 0.6, textIsLong ? 0.0 : 0.3, 6, 4, 5, 3, 3, 1, 0.7, 0.7,
     };
     std::discrete_distribution<int> pick(weights.begin(), weights.end());
     return Action(pick(m_random));
@@ -82,7 +82,7 @@ SoakRun::Action SoakRun::chooseAction()
 
 Effect SoakRun::click(int number)
 {
-    m_driver.ClickKey(number);
+    m_clickLost = m_clickLost || !m_driver.ClickKey(number);
     return m_model.Click(KeyTable[std::size_t(number - 1)]);
 }
 
@@ -156,6 +156,7 @@ Effect SoakRun::carryOut(Action action)
         return Effect::Nothing;
     }
     case Action::Paste:
+        // Pasted only where it can land: Ctrl+V on a key does nothing to tell apart.
         if (m_model.BoxHasFocus())
             paste(RandomPasteText(m_random, pasteLength(m_random)));
         return Effect::Nothing;
@@ -173,6 +174,8 @@ Effect SoakRun::carryOut(Action action)
 
 bool SoakRun::settle(Effect effect)
 {
+    if (m_clickLost)
+        return fail("a click never reached the program");
     switch (effect) {
     case Effect::Nothing:
         return (m_driver.Ping() || fail("the program stopped answering")) && focusShows();

@@ -71,6 +71,7 @@ private:
     std::vector<long> m_memory;
     // The last few actions, to tell what led to a failure.
     std::deque<std::string> m_recent;
+    bool m_clickLost = false;
     int m_delivered = 0;
     int m_boxes = 0;
 };
