@@ -5,6 +5,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hiragana)
 set(CPACK_PACKAGE_VENDOR "The Hiragana developers")
 set(CPACK_PACKAGE_CONTACT "The Hiragana developers <hiragana-keyboard@users.noreply.github.com>")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/COPYING")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/hiragana-keyboard/hiragana")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "on-screen hiragana keyboard with large keys and spoken feedback")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -43,6 +43,7 @@ for size in 16 22 24 32 48 64 128 256; do
     holds "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
 done
 holds share/man/man1/hiragana.1.gz
+holds share/doc/hiragana/copyright
 holds share/hiragana/characters/mic.acs
 outside=$(grep -v -e '^\./$' -e '^\./usr/' <<<"$contents" || true)
 [[ -z $outside ]] || fail "the package installs outside /usr: $outside"
