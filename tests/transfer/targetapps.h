@@ -34,6 +34,7 @@ public:
     // Waits until the window is up (managed, when a window manager runs) and ready to type into.
     bool WaitUntilReady(const x11::Connection &connection);
     Window window() const { return m_window; }
+    pid_t pid() const { return m_process.pid(); }
     // What the application received so far, in UTF-8.
     std::string Received() const;
     // Waits, at most a generous while, until Received() equals expected; returns Received().

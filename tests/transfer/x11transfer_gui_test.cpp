@@ -8,6 +8,7 @@
 #include "connection.h"
 #include "desktop.h"
 #include "hiramod.h"
+#include "keymap.h"
 #include "keytable.h"
 #include "targetapps.h"
 #include "textcodec.h"
@@ -23,6 +24,7 @@
 #include <X11/keysym.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <map>
 #include <sys/wait.h>
@@ -174,6 +176,36 @@ TEST_F(X11Transfer, TerminalReceivesEveryCharacterExactly)
     EXPECT_TRUE(desktop->boxes.empty());
     EXPECT_EQ(word->WaitToReceive(asReceived(everyKindOfText(), "\r")), asReceived(everyKindOfText(), "\r"));
     EXPECT_EQ(KeymapDump(), keymapBefore);
+}
+
+// A terminal that falls behind reads each batch with the bindings it was sent with: it is
+// stopped while the first two batches go out and catches up before the third rebinds keys.
+TEST_F(X11Transfer, TerminalThatFallsBehindReadsEachBatchAsSent)
+{
+    auto word = terminal(Word);
+    const std::size_t slots = x11::KeymapBinder(connection->display()).slotCount();
+    ASSERT_GT(slots, 0u);
+    // Distinct characters the keymap lacks: each batch holds exactly `slots` of them.
+    std::u16string text;
+    for (std::size_t i = 0; i < 2 * slots + 10; ++i)
+        text += static_cast<char16_t>(u'\u4E00' + i);
+    const std::string firstTwoBatches = x11::ToUtf8(text.substr(0, 2 * slots));
+    std::string caughtUp;
+    transfer->setBeforeBatch([&](std::size_t batch) {
+        if (batch == 0)
+            kill(word->pid(), SIGSTOP);
+        if (batch == 2) {
+            kill(word->pid(), SIGCONT);
+            caughtUp = word->WaitToReceive(firstTwoBatches);
+        }
+    });
+
+    transferText(text, Word);
+    kill(word->pid(), SIGCONT);
+
+    EXPECT_TRUE(desktop->boxes.empty());
+    EXPECT_EQ(caughtUp, firstTwoBatches);
+    EXPECT_EQ(word->WaitToReceive(x11::ToUtf8(text)), x11::ToUtf8(text));
 }
 
 TEST_F(X11Transfer, EditorReceivesEveryCharacterExactlyTwice)

@@ -135,20 +135,27 @@ void KeymapBinder::clearKeysyms(const SpareKey &key)
     m_desc->server->c_explicit[key.keycode] = key.explicitComponents;
 }
 
+std::span<const KeymapBinder::SpareKey> KeymapBinder::currentSet() const
+{
+    const std::span<const SpareKey> all(m_spareKeys);
+    return m_secondSetsTurn ? all.last(setSize()) : all.first(setSize());
+}
+
 bool KeymapBinder::Bind(std::span<const Keysym> keysyms)
 {
     if (keysyms.empty())
         return true;
     if (!usable() || keysyms.size() > slotCount())
         return false;
+    const std::span<const SpareKey> set = currentSet();
     // First levels first: characters that come one after the other in the text get different
     // keys, so fewer presses of one key follow each other.
-    std::vector<std::vector<Keysym>> keysymsPerKey(m_spareKeys.size());
+    std::vector<std::vector<Keysym>> keysymsPerKey(set.size());
     for (std::size_t i = 0; i < keysyms.size(); ++i)
-        keysymsPerKey[i % m_spareKeys.size()].push_back(keysyms[i]);
+        keysymsPerKey[i % set.size()].push_back(keysyms[i]);
     m_boundKeys.clear();
-    for (std::size_t k = 0; k < m_spareKeys.size(); ++k) {
-        const SpareKey &key = m_spareKeys[k];
+    for (std::size_t k = 0; k < set.size(); ++k) {
+        const SpareKey &key = set[k];
         if (keysymsPerKey[k].empty()) {
             clearKeysyms(key);
             continue;
@@ -157,6 +164,7 @@ bool KeymapBinder::Bind(std::span<const Keysym> keysyms)
         for (std::size_t level = 0; level < keysymsPerKey[k].size(); ++level)
             m_boundKeys[keysymsPerKey[k][level]] = KeyPosition{key.keycode, level == 1};
     }
+    m_secondSetsTurn = !m_secondSetsTurn;
     m_changed = true;
     return send();
 }

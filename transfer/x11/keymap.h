@@ -24,6 +24,10 @@ struct KeyPosition {
 // first or Shift level are used where they are; others are bound for a while to spare keys
 // (keycodes with nothing on them at all), two to a key when Shift is at hand. Every change is one
 // request, and the spare keys are left exactly as they were found when it goes.
+//
+// The spare keys form two sets that take turns: each Bind rebinds one set and leaves the other
+// as the Bind before left it, so a target still handling the keys of the previous batch reads
+// them as they were sent.
 class KeymapBinder {
 public:
     explicit KeymapBinder(Display *display);
@@ -34,15 +38,16 @@ public:
     // False when the keymap could not be read.
     bool usable() const { return m_desc != nullptr; }
     // How many keysyms one Bind can take.
-    std::size_t slotCount() const { return m_spareKeys.size() * m_levelsPerSpareKey; }
+    std::size_t slotCount() const { return setSize() * m_levelsPerSpareKey; }
     std::optional<KeyCode> shiftKey() const { return m_shiftKey; }
 
     bool InKeymap(Keysym keysym) const { return m_keymapKeys.contains(keysym); }
     // Where keysym is typed now: on its own key, or on the spare key it is bound to.
     std::optional<KeyPosition> Find(Keysym keysym) const;
 
-    // Binds keysyms (at most slotCount()) in place of the previous bindings, in one request.
-    // Nothing changes for an empty list.
+    // Binds keysyms (at most slotCount()) to the set of spare keys whose turn it is, in place of
+    // that set's earlier bindings, in one request. Find then finds these keysyms only. Nothing
+    // changes for an empty list.
     bool Bind(std::span<const Keysym> keysyms);
     bool hasBindings() const { return m_changed; }
     // Takes the bindings away again.
@@ -58,6 +63,9 @@ private:
         unsigned char explicitComponents;
     };
 
+    // With a single spare key both turns use it.
+    std::size_t setSize() const { return m_spareKeys.size() < 2 ? m_spareKeys.size() : m_spareKeys.size() / 2; }
+    std::span<const SpareKey> currentSet() const;
     bool isSpare(KeyCode keycode) const;
     void findSpareKeys();
     void findShiftKey();
@@ -74,6 +82,7 @@ private:
     std::unordered_map<Keysym, KeyPosition> m_keymapKeys;
     std::unordered_map<Keysym, KeyPosition> m_boundKeys;
     bool m_changed = false;
+    bool m_secondSetsTurn = false;
 };
 
 } // namespace hiragana::x11

@@ -64,11 +64,13 @@ bool Typist::typeKeys(Window target, std::span<const Keysym> keys)
             return false;
         if (!sendWhileFocused(target, keys.subspan(batch.begin, batch.end - batch.begin), keymap, presser))
             return false;
-        // The keymap is about to change again, or to be restored: the target must be done with it.
+        // The next batch rebinds the other set of spare keys: this batch's keys stay readable
+        // for one more wait beyond this one.
         if (keymap.hasBindings() && !sync.WaitUntilProcessed())
             return false;
     }
-    return true;
+    // The restore takes every binding away at once: the last batch gets its second wait here.
+    return !keymap.hasBindings() || sync.WaitUntilProcessed();
 }
 
 bool Typist::sendWhileFocused(Window target, std::span<const Keysym> keys, const KeymapBinder &keymap,
