@@ -6,6 +6,7 @@
 #include "transfertext.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdlib>
 #include <memory>
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
     useX11UnlessChosen();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hiragana"));
+    // Lets the desktop show the window with the menu entry's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(HIRAGANA_APP_ID));
+    QGuiApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(HIRAGANA_APP_ID), QIcon(QStringLiteral(":/" HIRAGANA_APP_ID ".svg"))));
 
     // Declared in this order, the speech character outlives the window that uses it.
     hiragana::Hiramod state;

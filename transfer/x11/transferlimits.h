@@ -14,8 +14,9 @@ struct TransferLimits {
     // For a target that answers pings to handle a batch of keys.
     std::chrono::milliseconds processed{3000};
     // What a target that does not answer pings is given to handle a batch. Measured with xterm
-    // under Xvfb: 10 ms on a quiet machine and 30 ms on a busy one were enough; a machine so
-    // busy that the target gets no time for longer than this still garbles characters.
+    // under Xvfb: 10 ms on a quiet machine and 30 ms on a busy one were enough. A batch keeps
+    // its keys for two of these waits; a target that gets no time for longer than that still
+    // reads characters wrongly.
     std::chrono::milliseconds settleTime{40};
 };
 
