@@ -69,7 +69,7 @@ std::optional<Window> FindWindowByTitle(const Connection &connection, std::strin
 {
     const std::vector<Window> windows = TopLevelWindows(connection);
     ErrorTrap trap(connection.display());
-    std::vector<TitledWindow> candidates;
+    std::vector<TitledWindow<char>> candidates;
     for (Window window : windows) {
         if (std::find(excluded.begin(), excluded.end(), window) != excluded.end() || isOwnWindow(connection, window))
             continue;
