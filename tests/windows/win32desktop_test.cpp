@@ -142,6 +142,31 @@ TEST(Win32Desktop, NeverTargetsItsOwnWindows)
     DestroyWindow(own);
 }
 
+TEST(Win32Desktop, PendingEventsRun)
+{
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // this thread's queue, for sure
+    ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0));
+    Win32Desktop desktop;
+
+    desktop.ProcessPendingEvents();
+
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
+}
+
+TEST(Win32Desktop, PendingEventsLeaveTheQuitToTheProgramsLoop)
+{
+    PostQuitMessage(3);
+    Win32Desktop desktop;
+
+    desktop.ProcessPendingEvents();
+
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
 struct SeenBox {
     std::u16string title;
     std::u16string prompt;

@@ -41,8 +41,8 @@ bool sendInputs(const std::vector<KeyEvent> &events)
     return SendInput(count, inputs.data(), sizeof(INPUT)) == count;
 }
 
-// Waits for the target's thread to take its messages again: it then has a batch in hand at
-// least, and one that hangs gets no more keys.
+// Paces the batches to the target and stops at one that hangs: the answer comes once the
+// target's thread takes its messages again.
 bool answers(HWND target, std::chrono::milliseconds wait)
 {
     DWORD_PTR result = 0;
