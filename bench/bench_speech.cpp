@@ -4,8 +4,6 @@
 #include "speechcharacter.h"
 #include "speechworker.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -100,14 +98,3 @@ void SpeakToFirstSample(benchmark::State &state)
 BENCHMARK(SpeakToFirstSample)->Arg(1)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

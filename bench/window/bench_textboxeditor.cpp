@@ -3,7 +3,6 @@
 #include "textbox.h"
 #include "textboxeditor.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -81,15 +80,3 @@ BENCHMARK(BM_ConfirmAppendsOneKana)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(
 BENCHMARK(BM_BackSpaceCutsOneKana)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteReplacesAll)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAfterTheUserTyped)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char *argv[])
-{
-    // No screen needed: the text box is never shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,6 +3,7 @@
 #include "activation.h"
 #include "errortrap.h"
 #include "properties.h"
+#include "targetsync.h"
 #include "windowfinder.h"
 
 #include <X11/Xatom.h>
@@ -125,40 +126,7 @@ QRect ProgramWindows::ClientRect(Window window) const
 
 bool ProgramWindows::Ping(Window window, std::chrono::milliseconds bound)
 {
-    Display *display = m_connection.display();
-    const x11::Atoms &atoms = m_connection.atoms();
-    XSelectInput(display, m_connection.root(), StructureNotifyMask | SubstructureNotifyMask);
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = window;
-    request.xclient.message_type = atoms.wmProtocols;
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = static_cast<long>(atoms.netWmPing);
-    request.xclient.data.l[1] = ++m_stamp;
-    request.xclient.data.l[2] = static_cast<long>(window);
-    {
-        x11::ErrorTrap trap(display);
-        XSendEvent(display, window, False, NoEventMask, &request);
-        if (trap.Failed())
-            return false;
-    }
-    const auto isAnswer = [&](const XEvent &event) {
-        return event.type == ClientMessage && event.xclient.message_type == atoms.wmProtocols
-            && static_cast<Atom>(event.xclient.data.l[0]) == atoms.netWmPing
-            && event.xclient.data.l[1] == m_stamp && static_cast<Window>(event.xclient.data.l[2]) == window;
-    };
-    const bool answered = waitUntil([&] {
-        while (XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            if (isAnswer(event))
-                return true;
-        }
-        return false;
-    }, bound);
-    XSelectInput(display, m_connection.root(), NoEventMask);
-    m_connection.DiscardEvents();
-    return answered;
+    return x11::PingWindow(m_connection, window, ++m_stamp, bound, m_waitStep);
 }
 
 } // namespace hiragana::driver

@@ -37,8 +37,9 @@ bool twoLevelTypeUsesShift(const XkbDescRec &desc)
 }
 } // namespace
 
-KeymapBinder::KeymapBinder(Display *display)
+KeymapBinder::KeymapBinder(Display *display, SpareKeyUse use)
     : m_display(display)
+    , m_use(use)
     , m_desc(XkbGetMap(display, FetchedParts, XkbUseCoreKbd))
 {
     if (!m_desc)
@@ -164,7 +165,7 @@ bool KeymapBinder::Bind(std::span<const Keysym> keysyms)
         for (std::size_t level = 0; level < keysymsPerKey[k].size(); ++level)
             m_boundKeys[keysymsPerKey[k][level]] = KeyPosition{key.keycode, level == 1};
     }
-    m_secondSetsTurn = !m_secondSetsTurn;
+    m_secondSetsTurn = takingTurns() && !m_secondSetsTurn;
     m_changed = true;
     return send();
 }

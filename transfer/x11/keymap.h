@@ -25,12 +25,14 @@ struct KeyPosition {
 // (keycodes with nothing on them at all), two to a key when Shift is at hand. Every change is one
 // request, and the spare keys are left exactly as they were found when it goes.
 //
-// The spare keys form two sets that take turns: each Bind rebinds one set and leaves the other
-// as the Bind before left it, so a target still handling the keys of the previous batch reads
-// them as they were sent.
+// How the spare keys serve the batches: all of them for each batch, or two halves taking turns,
+// each Bind rebinding one half and leaving the other as the Bind before left it, so that a
+// target still handling the previous batch reads its keys as they were sent.
+enum class SpareKeyUse { AllForEachBatch, HalvesTakingTurns };
+
 class KeymapBinder {
 public:
-    explicit KeymapBinder(Display *display);
+    explicit KeymapBinder(Display *display, SpareKeyUse use = SpareKeyUse::AllForEachBatch);
     ~KeymapBinder();
     KeymapBinder(const KeymapBinder &) = delete;
     KeymapBinder &operator=(const KeymapBinder &) = delete;
@@ -45,9 +47,9 @@ public:
     // Where keysym is typed now: on its own key, or on the spare key it is bound to.
     std::optional<KeyPosition> Find(Keysym keysym) const;
 
-    // Binds keysyms (at most slotCount()) to the set of spare keys whose turn it is, in place of
-    // that set's earlier bindings, in one request. Find then finds these keysyms only. Nothing
-    // changes for an empty list.
+    // Binds keysyms (at most slotCount()) to the spare keys whose turn it is, in place of their
+    // earlier bindings, in one request. Find then finds these keysyms only. Nothing changes for
+    // an empty list.
     bool Bind(std::span<const Keysym> keysyms);
     bool hasBindings() const { return m_changed; }
     // Takes the bindings away again.
@@ -64,7 +66,8 @@ private:
     };
 
     // With a single spare key both turns use it.
-    std::size_t setSize() const { return m_spareKeys.size() < 2 ? m_spareKeys.size() : m_spareKeys.size() / 2; }
+    bool takingTurns() const { return m_use == SpareKeyUse::HalvesTakingTurns && m_spareKeys.size() >= 2; }
+    std::size_t setSize() const { return takingTurns() ? m_spareKeys.size() / 2 : m_spareKeys.size(); }
     std::span<const SpareKey> currentSet() const;
     bool isSpare(KeyCode keycode) const;
     void findSpareKeys();
@@ -75,6 +78,7 @@ private:
     bool send();
 
     Display *m_display;
+    SpareKeyUse m_use;
     std::unique_ptr<XkbDescRec, XkbDescDeleter> m_desc;
     std::vector<SpareKey> m_spareKeys;
     std::optional<KeyCode> m_shiftKey;

@@ -3,8 +3,17 @@
 #include "connection.h"
 
 #include <chrono>
+#include <functional>
 
 namespace hiragana::x11 {
+
+// Sends window a _NET_WM_PING and waits, at most bound, for its answer: true once the program
+// behind it has handled every event sent to it before. stamp tells this ping's answer from
+// earlier ones; use a new one each time. A caller whose own event loop must go on meanwhile
+// (the program may be waiting for it, say for the clipboard) passes it as whileWaiting, which
+// is then called every few milliseconds.
+bool PingWindow(Connection &connection, Window window, long stamp, std::chrono::milliseconds bound,
+                const std::function<void()> &whileWaiting = {});
 
 // Tells when the target has handled every key sent to it so far, so that the keymap can change
 // again without the target reading the new one for the old keys. A target that answers
@@ -20,9 +29,6 @@ public:
     bool WaitUntilProcessed();
 
 private:
-    bool ping();
-    bool isAnswer(const XEvent &event) const;
-
     Connection &m_connection;
     Window m_target;
     std::chrono::milliseconds m_bound;

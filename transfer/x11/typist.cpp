@@ -45,16 +45,19 @@ bool Typist::Type(Window target, std::u16string_view text)
 
 bool Typist::typeKeys(Window target, std::span<const Keysym> keys)
 {
+    TargetSync sync(m_connection, target, m_limits.processed, m_limits.settleTime);
+    // A target that answers pings is known to be done with a batch before its keys are bound
+    // anew. For any other, the settling time is a guess: each batch keeps its keys for two.
+    const SpareKeyUse use = sync.answersPings() ? SpareKeyUse::AllForEachBatch : SpareKeyUse::HalvesTakingTurns;
     // Declared in this order so that the keymap is restored before the lock state comes back.
     NeutralKeyboardState neutralState(m_connection.display());
-    KeymapBinder keymap(m_connection.display());
+    KeymapBinder keymap(m_connection.display(), use);
     if (!keymap.usable())
         return false;
     const auto batches = SplitIntoBatches(
         keys, [&keymap](Keysym keysym) { return keymap.InKeymap(keysym); }, keymap.slotCount());
     if (!batches)
         return false;
-    TargetSync sync(m_connection, target, m_limits.processed, m_limits.settleTime);
     KeyPresser presser(m_connection.display(), keymap.shiftKey());
     for (std::size_t i = 0; i < batches->size(); ++i) {
         const Batch &batch = (*batches)[i];
@@ -64,13 +67,11 @@ bool Typist::typeKeys(Window target, std::span<const Keysym> keys)
             return false;
         if (!sendWhileFocused(target, keys.subspan(batch.begin, batch.end - batch.begin), keymap, presser))
             return false;
-        // The next batch rebinds the other set of spare keys: this batch's keys stay readable
-        // for one more wait beyond this one.
         if (keymap.hasBindings() && !sync.WaitUntilProcessed())
             return false;
     }
     // The restore takes every binding away at once: the last batch gets its second wait here.
-    return !keymap.hasBindings() || sync.WaitUntilProcessed();
+    return !keymap.hasBindings() || use == SpareKeyUse::AllForEachBatch || sync.WaitUntilProcessed();
 }
 
 bool Typist::sendWhileFocused(Window target, std::span<const Keysym> keys, const KeymapBinder &keymap,

@@ -16,10 +16,10 @@ class KeyPresser;
 
 // Types text into a target window as key presses, batch by batch: each batch binds the
 // characters the keymap lacks to spare keys in one keymap change, is sent only while the target
-// holds the keyboard focus (checked and sent under a server grab), and keeps its bindings for
-// two waits for the target to handle it (a ping where the target answers one, else a settling
-// time), since two sets of spare keys take turns. The keymap and the keyboard's lock state are
-// as before afterwards, whatever happens.
+// holds the keyboard focus (checked and sent under a server grab), and is handled by the target
+// before its keys are bound anew: the target answers a ping, or, for a target that answers
+// none, each batch keeps its keys for two settling times. The keymap and the keyboard's lock
+// state are as before afterwards, whatever happens.
 class Typist {
 public:
     Typist(Connection &connection, const TransferLimits &limits);

@@ -1,0 +1,16 @@
+// main() of the benchmarks that need a QApplication but no screen: Qt's offscreen platform
+// unless the caller chose another.
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
