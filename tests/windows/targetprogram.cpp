@@ -1,5 +1,6 @@
 #include "targetprogram.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace hiragana::testing {
@@ -57,12 +58,18 @@ std::optional<std::u16string> readUtf16File(const std::wstring &path)
     return std::u16string(units.begin(), units.end());
 }
 
-std::size_t textLength(HWND edit)
+// WM_GETTEXT works across processes: Windows copies the text over.
+std::u16string textOf(HWND edit)
 {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
-        return 0;
-    return length;
+    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             5000, &copied))
+        return {};
+    return {text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min<DWORD_PTR>(copied, length))};
 }
 } // namespace
 
@@ -106,11 +113,6 @@ TargetProgram::~TargetProgram()
     DeleteFileW(m_outputPath.c_str());
 }
 
-bool TargetProgram::waitForTextLength(std::size_t length) const
-{
-    return m_edit && WaitFor([&] { return textLength(m_edit) >= length; });
-}
-
 std::optional<std::u16string> TargetProgram::closeAndReadText()
 {
     if (!m_window)
@@ -135,7 +137,6 @@ bool MakeForeground(HWND window)
 
 bool TypeMarkerInto(const TargetProgram &target)
 {
-    const std::size_t before = textLength(target.edit());
     INPUT inputs[2] = {};
     for (INPUT &input : inputs) {
         input.type = INPUT_KEYBOARD;
@@ -144,7 +145,7 @@ bool TypeMarkerInto(const TargetProgram &target)
     }
     inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
     return MakeForeground(target.window()) && SendInput(2, inputs, sizeof(INPUT)) == 2
-        && target.waitForTextLength(before + 1);
+        && WaitFor([&] { return textOf(target.edit()).ends_with(Marker); });
 }
 
 } // namespace hiragana::testing

@@ -20,8 +20,6 @@ public:
     HWND window() const { return m_window; }
     HWND edit() const { return m_edit; }
 
-    // Waits, a bounded time, for the EDIT to hold at least length UTF-16 units.
-    bool waitForTextLength(std::size_t length) const;
     // Closes the window and returns the text the program saved, or nothing when it failed.
     std::optional<std::u16string> closeAndReadText();
 
@@ -35,9 +33,8 @@ private:
 // Brings window to the foreground (always allowed under wine) and waits for it, bounded.
 bool MakeForeground(HWND window);
 
-// Types one character into the foreground window and waits, bounded, for target's EDIT to hold
-// it: since input is handled in order, whatever was typed before has then arrived too. The text
-// the target holds afterwards is what it got plus the marker.
+// Brings target to the foreground, types a marker character and waits, bounded, for the EDIT's
+// text to end with it: input is handled in order, so whatever was typed before has arrived too.
 bool TypeMarkerInto(const TargetProgram &target);
 inline constexpr char16_t Marker = u'¶';
 
@@ -45,7 +42,7 @@ inline constexpr char16_t Marker = u'¶';
 template<typename Condition>
 bool WaitFor(Condition &&condition)
 {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 3000; ++i) { // 30 s, for a busy machine
         if (condition())
             return true;
         Sleep(10);

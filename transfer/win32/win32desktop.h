@@ -12,8 +12,9 @@ namespace hiragana::win32 {
 
 // How long the transfer waits for the desktop at most, and how it cuts the text.
 struct TransferLimits {
-    // For the target to become the foreground window.
-    std::chrono::milliseconds foreground{2000};
+    // For the target to become the foreground window. Under wine on a busy machine, with a
+    // window manager that has its own say, this took over two seconds at times.
+    std::chrono::milliseconds foreground{5000};
     // For the user to let go of Shift, Ctrl, Alt or a Windows key before a batch.
     std::chrono::milliseconds modifiersReleased{3000};
     // For the target to answer a message after a batch: its window procedure runs again.
