@@ -156,45 +156,7 @@ INSTANTIATE_TEST_SUITE_P(AllStates, StateTableTest, ::testing::Values(
     Transition{PendingReplacement, BackSpace, u"が", 1, u"あ"},
     Transition{PendingReplacement, NewLine, u"が", 1, u"あか\r\n"}));
 
-// --- Focus, caret and the editor's own text ----------------------------------------------------
-
-TEST(CompositionEngine, OperationsThatChangeNothingLeaveTheEditorAlone)
-{
-    EngineHarness h;
-    h.engine.Confirm();
-    h.engine.BackSpace();
-    h.engine.ChooseKana(u"か");
-    h.engine.AddVoicedMark();
-    EXPECT_EQ(h.editor.textWrites, 0);
-    EXPECT_EQ(h.editor.focusRequests, 0);
-    EXPECT_TRUE(h.editor.selStarts.empty());
-    EXPECT_TRUE(h.speaker.said.empty());
-}
-
-TEST(CompositionEngine, EveryChangePutsTheFocusInTheEditorWithTheCaretAtTheEnd)
-{
-    EngineHarness h;
-    h.startWith(u"あいう");
-    for (const auto keys : {u"か かくてい", u"↓", u"←", u"←"}) {
-        h.editor.caret = 1; // the user clicked into the text
-        h.editor.focusElsewhere();
-        press(h, keys);
-        EXPECT_TRUE(h.editor.focused) << "after " << utf8(keys);
-        EXPECT_EQ(h.editor.caret, h.editor.text.size());
-        EXPECT_EQ(h.editor.selStarts.back(), h.editor.text.size());
-    }
-    EXPECT_EQ(h.editor.text, u"あいう");
-}
-
-TEST(CompositionEngine, BackSpaceOnOneCharacterEmptiesTheTextButKeepsLastConfirmed)
-{
-    EngineHarness h;
-    press(h, u"か かくてい ←");
-    EXPECT_EQ(h.editor.text, u"");
-    EXPECT_EQ(h.state.CommittedText, u"");
-    EXPECT_EQ(h.editor.caret, 0u);
-    EXPECT_EQ(h.state.LastConfirmed, u"か");
-}
+// --- The editor's own text (focus, caret and what changes nothing: the random sessions) --------
 
 // The editor holds か then "abc" typed by the user, while the engine last left it at か.
 // Appending confirms and new lines build on the engine's copy and overwrite the typing;

@@ -2,12 +2,14 @@
 // a plain model of what the keyboard should do and against the engine's invariants.
 #include "engineharness.h"
 #include "keyactions.h"
+#include "keyboardmodel.h"
 #include "keytable.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -15,6 +17,7 @@
 
 using namespace hiragana;
 using hiragana::testing::EngineHarness;
+using hiragana::testing::KeyboardModel;
 
 namespace {
 
@@ -37,90 +40,22 @@ int brokenCharacters(std::u16string_view text)
     return broken;
 }
 
-// What the keyboard should do, worked out the plain way.
-struct Model {
-    std::u16string text;
-    std::u16string committed;
-    std::u16string pending;
-    std::u16string lastConfirmed;
-    bool replaceLast = false;
-    std::vector<std::u16string> said;
-    int transfers = 0;
-
-    static std::u16string withoutLastCharacter(std::u16string t)
-    {
-        const std::size_t n = t.size();
-        const bool pair = n >= 2 && (t.ends_with(u"\r\n") || (isHigh(t[n - 2]) && isLow(t[n - 1])));
-        t.resize(n - std::min<std::size_t>(n, pair ? 2 : 1));
-        return t;
+// The text the click builds its new text on, if it changes the text at all.
+std::optional<std::u16string> source(const KeyboardModel &model, const KeyRecord &key)
+{
+    switch (key.role) {
+    case KeyRole::BackSpace:
+        return model.Box().empty() ? std::nullopt : std::optional(model.Box());
+    case KeyRole::NewLine:
+        return model.Committed();
+    case KeyRole::Confirm:
+        if (model.Pending().empty())
+            return std::nullopt;
+        return model.ReplacesLast() ? model.Box() : model.Committed();
+    default:
+        return std::nullopt;
     }
-
-    // か→が is the next code point, は→ぱ the one after; only these bases have marked forms.
-    static std::u16string marked(const std::u16string &s, KeyRole mark)
-    {
-        const std::u16string_view bases = mark == KeyRole::VoicedMark
-            ? u"かきくけこさしすせそたちつてとはひふへほ" : u"はひふへほ";
-        if (s.size() != 1 || bases.find(s[0]) == std::u16string_view::npos)
-            return {};
-        return std::u16string(1, char16_t(s[0] + (mark == KeyRole::VoicedMark ? 1 : 2)));
-    }
-
-    void write(std::u16string newText) { text = committed = std::move(newText); }
-
-    void click(const KeyRecord &key)
-    {
-        switch (key.role) {
-        case KeyRole::KanaKey:
-            pending = key.produces;
-            break;
-        case KeyRole::VoicedMark:
-        case KeyRole::SemiVoicedMark:
-            if (!marked(pending, key.role).empty()) {
-                pending = marked(pending, key.role);
-            } else if (!marked(lastConfirmed, key.role).empty()) {
-                pending = marked(lastConfirmed, key.role);
-                replaceLast = true;
-            } else if (!replaceLast) {
-                pending.clear();
-            }
-            break;
-        case KeyRole::BackSpace:
-            if (!text.empty())
-                write(withoutLastCharacter(text));
-            break;
-        case KeyRole::NewLine:
-            write(committed + u"\r\n");
-            break;
-        case KeyRole::Confirm:
-            if (pending.empty())
-                break;
-            if (replaceLast)
-                committed = withoutLastCharacter(text);
-            replaceLast = false;
-            write(committed + pending);
-            said.push_back(pending);
-            lastConfirmed = std::exchange(pending, {});
-            break;
-        case KeyRole::Transfer:
-            ++transfers;
-            break;
-        case KeyRole::ReadAloud:
-            said.push_back(committed);
-            break;
-        }
-    }
-
-    // The text the click builds its new text on, if it changes the text at all.
-    const std::u16string *source(const KeyRecord &key) const
-    {
-        switch (key.role) {
-        case KeyRole::BackSpace: return text.empty() ? nullptr : &text;
-        case KeyRole::NewLine: return &committed;
-        case KeyRole::Confirm: return pending.empty() ? nullptr : replaceLast ? &text : &committed;
-        default: return nullptr;
-        }
-    }
-};
+}
 
 class RandomSession {
 public:
@@ -181,7 +116,7 @@ private:
         } else {
             m_h.editor.userTypes(randomSnippet());
         }
-        m_model.text = text;
+        m_model.EditBox(text);
     }
 
     void click(const KeyRecord &key)
@@ -190,39 +125,39 @@ private:
         m_h.editor.focusElsewhere();
         m_h.editor.caret = upTo(m_h.editor.text.size());
         const int writesBefore = m_h.editor.textWrites;
-        const std::u16string *source = m_model.source(key);
-        const int brokenBefore = source ? brokenCharacters(*source) : 0;
+        const std::optional<std::u16string> before = source(m_model, key);
 
         m_actions.Click(key);
-        m_model.click(key);
+        if (m_model.Click(key) != KeyboardModel::Effect::Nothing)
+            ++m_expectedTransfers;
 
         const Hiramod &s = m_h.state;
         ASSERT_EQ(s.VoicedPending, 0);
         if (s.PendingKana.empty()) {
             ASSERT_EQ(s.ReplaceLast, 0);
         }
-        ASSERT_EQ(m_h.editor.text, m_model.text);
-        ASSERT_EQ(s.CommittedText, m_model.committed);
-        ASSERT_EQ(s.PendingKana, m_model.pending);
-        ASSERT_EQ(s.LastConfirmed, m_model.lastConfirmed);
-        ASSERT_EQ(s.ReplaceLast, m_model.replaceLast ? 1 : 0);
-        ASSERT_EQ(m_h.speaker.said, m_model.said);
-        ASSERT_EQ(m_transfers, m_model.transfers);
-        if (source) {
+        ASSERT_EQ(m_h.editor.text, m_model.Box());
+        ASSERT_EQ(s.CommittedText, m_model.Committed());
+        ASSERT_EQ(s.PendingKana, m_model.Pending());
+        ASSERT_EQ(s.LastConfirmed, m_model.LastConfirmed());
+        ASSERT_EQ(s.ReplaceLast, m_model.ReplacesLast() ? 1 : 0);
+        ASSERT_EQ(m_h.speaker.said, m_model.Said());
+        ASSERT_EQ(m_transfers, m_expectedTransfers);
+        ASSERT_EQ(m_h.editor.focused, m_model.BoxHasFocus());
+        if (before) {
             ASSERT_EQ(s.CommittedText, m_h.editor.text);
-            ASSERT_TRUE(m_h.editor.focused);
             ASSERT_EQ(m_h.editor.caret, m_h.editor.text.size());
-            ASSERT_LE(brokenCharacters(m_h.editor.text), brokenBefore);
+            ASSERT_LE(brokenCharacters(m_h.editor.text), brokenCharacters(*before));
         } else {
             ASSERT_EQ(m_h.editor.textWrites, writesBefore);
-            ASSERT_FALSE(m_h.editor.focused);
         }
     }
 
     std::mt19937 m_rng;
     EngineHarness m_h;
-    Model m_model;
+    KeyboardModel m_model;
     int m_transfers = 0;
+    int m_expectedTransfers = 0;
     KeyActions m_actions{m_h.engine, m_h.state, m_h.speaker, [this] { ++m_transfers; }};
 };
 

@@ -107,7 +107,7 @@ protected:
 
     hiragana::testing::TemporaryDirectory m_directory;
     std::unique_ptr<driver::ProgramDriver> program;
-    soak::KeyboardModel model;
+    hiragana::testing::KeyboardModel model;
 };
 } // namespace
 

@@ -111,8 +111,6 @@ TEST(KeyTable, FaceColourFollowsTheKindOfKey)
             expected = FaceColour::Blue;
         EXPECT_EQ(k.faceColour, expected) << k.name;
     }
-    EXPECT_EQ(FaceColour::Yellow, 0x0080FFFFu); // R 255, G 255, B 128 as 0x00BBGGRR
-    EXPECT_EQ(FaceColour::Orange, 0x0080C0FFu);
 }
 
 // The keyboard as the user sees it: key numbers by row and column, 0 for an empty cell.

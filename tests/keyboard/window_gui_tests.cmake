@@ -1,12 +1,11 @@
 # Tests of the keyboard window. The GUI tests run on an X server of their own.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Test Widgets)
-find_package(X11 REQUIRED)
 
 add_library(hiragana_window_test_support STATIC windowtestsupport.cpp windowtestsupport.h)
 target_include_directories(hiragana_window_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(hiragana_window_test_support
-    PUBLIC Qt6::Widgets Qt6::Test Hiragana::SpeechCore
-    PRIVATE X11::X11 X11::Xtst)
+    PUBLIC Qt6::Widgets Qt6::Test Hiragana::TestFakes
+    PRIVATE hiragana_xinput)
 
 foreach(test window_input_gui_test window_editor_gui_test window_keys_gui_test)
     hiragana_add_gui_test(${test}

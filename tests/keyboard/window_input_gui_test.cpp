@@ -1,5 +1,6 @@
 // The keyboard window driven by real input through the X server: focus colours as they show on
-// screen, the tab order, Space and Enter, the menu shortcuts and a word composed by clicks.
+// screen, the tab order, clicks, Space and Enter, and the menu shortcuts.
+#include "fakecharacter.h"
 #include "hiragana.h"
 #include "keybutton.h"
 #include "windowtestsupport.h"
@@ -24,7 +25,6 @@ private Q_SLOTS:
     void init();
     void cleanupTestCase();
 
-    void facesShowTheTableColours();
     void tabVisitsTheKeysInKeyNumberOrder();
     void shiftTabGoesBack();
     void clicksMoveTheFocusColour();
@@ -32,7 +32,6 @@ private Q_SLOTS:
     void spaceAndEnterClick_data();
     void spaceAndEnterClick();
     void shortcutsChooseTheTarget();
-    void wordComposedByClicks();
 
 private:
     KeyButton *key(int number) const;
@@ -41,7 +40,7 @@ private:
     void focusTextBox() const;
 
     Hiramod m_state;
-    RecordingCharacters m_characters;
+    hiragana::testing::RecordingCharacters m_characters;
     std::unique_ptr<Hiragana> m_window;
     QPlainTextEdit *m_text1 = nullptr;
 };
@@ -92,14 +91,10 @@ void WindowInputTest::cleanupTestCase()
     m_window.reset();
 }
 
-void WindowInputTest::facesShowTheTableColours()
-{
-    QCOMPARE(QApplication::focusWidget(), m_text1);
-    expectOwnFaces();
-}
-
+// From the text box round to it again; each key shows the focus in turn, then all their own colours.
 void WindowInputTest::tabVisitsTheKeysInKeyNumberOrder()
 {
+    QCOMPARE(QApplication::focusWidget(), m_text1);
     for (int number = 1; number <= 70; ++number) {
         PressKey(XK_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), key(number));
@@ -140,9 +135,12 @@ void WindowInputTest::clicksMoveTheFocusColour()
     expectFace(52, FaceColour::Focused);
     expectFace(1, FaceColour::Yellow);
 
-    // "１" is pending: confirm appends it and puts the focus into the text box.
+    // "１" is pending: confirm appends it, says it and puts the focus into the text box.
+    m_characters.mic.spoken.clear();
     QVERIFY(Click(*key(65)));
     QTRY_COMPARE(QApplication::focusWidget(), m_text1);
+    QCOMPARE(m_text1->toPlainText().back(), QChar(u'１'));
+    QCOMPARE(m_characters.mic.spoken, std::vector<std::u16string>{u"１"});
     expectFace(65, FaceColour::Orange);
     expectFace(52, FaceColour::Green);
 
@@ -221,26 +219,6 @@ void WindowInputTest::shortcutsChooseTheTarget()
     QTRY_COMPARE(m_state.TargetTitle, std::u16string(u"Microsoft Word"));
     QVERIFY(!QApplication::activePopupWidget());
     QCOMPARE(m_text1->toPlainText(), textBefore);
-}
-
-// The road of がっこう: か, the voiced mark, confirm, then っ, こ and う, each confirmed.
-void WindowInputTest::wordComposedByClicks()
-{
-    m_window->editor().SetText(u"");
-    m_state.CommittedText.clear();
-    m_state.PendingKana.clear();
-    m_characters.mic().spoken.clear();
-
-    for (const int number : {6, 47, 65, 66, 65, 10, 65, 3, 65}) {
-        QVERIFY(Click(*key(number)));
-        QTRY_COMPARE(QApplication::focusWidget(), number == 65 ? static_cast<QWidget *>(m_text1) : key(number));
-    }
-    QCOMPARE(m_text1->toPlainText(), QStringLiteral("がっこう"));
-    QCOMPARE(m_state.CommittedText, std::u16string(u"がっこう"));
-    QCOMPARE(m_characters.mic().spoken, (std::vector<std::u16string>{u"が", u"っ", u"こ", u"う"}));
-    QCOMPARE(m_text1->textCursor().position(), 4);
-    QVERIFY(!m_text1->textCursor().hasSelection());
-    expectOwnFaces();
 }
 
 QTEST_MAIN(WindowInputTest)

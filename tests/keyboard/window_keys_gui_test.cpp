@@ -1,11 +1,11 @@
 // The keyboard window as built: every key against its row of the key table, the text box, the
 // menus, the start-up sequence, and a failure that no handler catches.
 #include "failurereport.h"
+#include "fakecharacter.h"
 #include "hiragana.h"
 #include "keybutton.h"
 #include "keyfonts.h"
 #include "startupgeometry.h"
-#include "windowtestsupport.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -24,7 +24,7 @@
 #include <memory>
 
 using namespace hiragana;
-using namespace hiragana::windowtest;
+using hiragana::testing::RecordingCharacters;
 
 namespace {
 QString toQString(std::u16string_view text)
@@ -51,7 +51,6 @@ private Q_SLOTS:
     void textBoxIsBuiltAsGiven();
     void windowAndMenusAreBuiltAsGiven();
     void startUpSequenceRunsInOrder();
-    void startsCentredFor9000TwipsWithTheFocusInTheTextBox();
     void resizingMovesNoControl();
     void aFailedStartUpThrowsBeforeShowing();
     // Ends the event loops for good, so it runs last.
@@ -189,27 +188,9 @@ void WindowKeysTest::startUpSequenceRunsInOrder()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QTRY_VERIFY(!m_window->windowHandle()->frameMargins().isNull());
     const QPoint frame = m_window->frameGeometry().topLeft();
-    QCOMPARE(m_characters->mic().moves, (std::vector<std::pair<int, int>>{{frame.x() + 5, frame.y() + 56}}));
-}
-
-void WindowKeysTest::startsCentredFor9000TwipsWithTheFocusInTheTextBox()
-{
-    m_window->Load();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-
-    const QMargins frame = m_window->windowHandle()->frameMargins();
-    QVERIFY(!frame.isNull()); // openbox draws a frame
-    const StartUpGeometry expected =
-        ComputeStartUpGeometry(m_window->screen()->geometry(), m_window->designSize(), frame);
-    QTRY_COMPARE(m_window->frameGeometry(), expected.frame);
-    QCOMPARE(m_window->frameGeometry().height() * 15, 9000);
-    QCOMPARE(m_window->geometry(), expected.client);
-
-    auto *text1 = m_window->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
-    QTRY_COMPARE(QApplication::focusWidget(), text1);
-    for (const KeyRecord &row : KeyTable)
-        QCOMPARE(key(row.tabIndex)->palette().color(QPalette::Button), ColourFromWindowsValue(row.faceColour));
+    QCOMPARE(m_characters->log, (std::vector<std::string>{"Load", "Item",
+                                                          "MoveTo " + std::to_string(frame.x() + 5) + " "
+                                                              + std::to_string(frame.y() + 56)}));
 }
 
 void WindowKeysTest::resizingMovesNoControl()
@@ -228,7 +209,7 @@ void WindowKeysTest::resizingMovesNoControl()
 
 void WindowKeysTest::aFailedStartUpThrowsBeforeShowing()
 {
-    m_characters->failLoad = true;
+    m_characters->loadFails = true;
     try {
         m_window->Load();
         QFAIL("Load went through");
@@ -240,24 +221,11 @@ void WindowKeysTest::aFailedStartUpThrowsBeforeShowing()
     QVERIFY(!m_window->isVisible());
 }
 
-namespace {
-// Every request to this character fails, as a broken speech component would.
-class BrokenCharacter : public RecordingCharacter {
-public:
-    void Show() override { throw Failure(Failure::DeviceUnavailable, "Device unavailable"); }
-};
-
-class BrokenCharacters : public CharacterCollection {
-public:
-    void Load(const std::u16string &, const std::u16string &) override {}
-    Character &Item(const std::u16string &) override { return character; }
-    BrokenCharacter character;
-};
-} // namespace
-
 void WindowKeysTest::aFailureInAHandlerIsReportedAndEndsTheProgram()
 {
-    BrokenCharacters broken;
+    // The speech character fails as a broken speech component would.
+    RecordingCharacters broken;
+    broken.mic.showFails = true;
     Hiramod state;
     Hiragana window(state, broken);
     window.Load();

@@ -1,7 +1,5 @@
 #include "windowtestsupport.h"
 
-#include "failure.h"
-
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -9,45 +7,28 @@
 #include <QTest>
 #include <QWidget>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "xinput.h"
 
 namespace hiragana::windowtest {
 
-void RecordingCharacters::Load(const std::u16string &id, const std::u16string &)
-{
-    if (failLoad)
-        throw Failure(Failure::FileNotFound, "File not found");
-    characters[id];
-}
-
-Character &RecordingCharacters::Item(const std::u16string &id)
-{
-    const auto found = characters.find(id);
-    if (found == characters.end())
-        throw Failure(Failure::ObjectRequired, "Object required");
-    return found->second;
-}
-
 namespace {
-Display *display()
+// On a connection of the test's own: waiting until a click has gone out must not hold Qt's.
+driver::XInput &input()
 {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
-}
-
-void fakeKey(KeySym keysym, bool press)
-{
-    XTestFakeKeyEvent(display(), XKeysymToKeycode(display(), keysym), press ? True : False, CurrentTime);
+    static driver::XInput input(XOpenDisplay(nullptr));
+    return input;
 }
 } // namespace
 
 void ClickAt(QPoint global)
 {
-    XTestFakeMotionEvent(display(), -1, global.x(), global.y(), CurrentTime);
-    XTestFakeButtonEvent(display(), Button1, True, CurrentTime);
-    XTestFakeButtonEvent(display(), Button1, False, CurrentTime);
-    XFlush(display());
+    input().ClickAt(global);
+}
+
+void PressKey(unsigned long keysym, int modifiers)
+{
+    static_assert(int(Shift) == driver::XInput::Shift && int(Control) == driver::XInput::Control);
+    input().Tap(keysym, modifiers);
 }
 
 namespace {
@@ -78,21 +59,6 @@ bool Click(const QWidget &widget)
     ReleaseWatch watch(widget);
     ClickAt(widget.mapToGlobal(widget.rect().center()));
     return QTest::qWaitFor([&watch] { return watch.released; });
-}
-
-void PressKey(unsigned long keysym, int modifiers)
-{
-    if (modifiers & Control)
-        fakeKey(XK_Control_L, true);
-    if (modifiers & Shift)
-        fakeKey(XK_Shift_L, true);
-    fakeKey(keysym, true);
-    fakeKey(keysym, false);
-    if (modifiers & Shift)
-        fakeKey(XK_Shift_L, false);
-    if (modifiers & Control)
-        fakeKey(XK_Control_L, false);
-    XFlush(display());
 }
 
 QColor FaceColourOnScreen(const QWidget &key)

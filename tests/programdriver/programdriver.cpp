@@ -1,6 +1,6 @@
 // Qt first: Xlib's macros (Bool, Status …) would clash with it.
+#include "fakecharacter.h"
 #include "hiragana.h"
-#include "windowtestsupport.h"
 #include <QCoreApplication>
 
 #include "programdriver.h"
@@ -23,7 +23,7 @@ constexpr int ClientAreaHeightTwips = 8190;
 int menuBarHeight()
 {
     Hiramod state;
-    windowtest::RecordingCharacters characters;
+    testing::RecordingCharacters characters;
     return Hiragana(state, characters).designSize().height() - ClientAreaHeightTwips / TwipsPerPixel;
 }
 
@@ -69,7 +69,8 @@ bool ProgramDriver::Start()
     if (!window)
         return false;
     m_keyboard = *window;
-    if (!m_windows->Activate(m_keyboard, 10s))
+    m_cameUpActive = m_windows->WaitUntilActive(m_keyboard, 10s);
+    if (!m_cameUpActive && !m_windows->Activate(m_keyboard, 10s))
         return false;
     m_client = m_windows->ClientRect(m_keyboard);
     return Ping();

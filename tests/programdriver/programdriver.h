@@ -31,6 +31,8 @@ public:
 
     // Starts the program and waits (bounded) until its keyboard window is up and active.
     bool Start();
+    // Whether the keyboard window was active on its own when it came up, before any help.
+    bool CameUpActive() const { return m_cameUpActive; }
 
     ProgramProcess &process() { return *m_process; }
     ProgramWindows &windows() { return *m_windows; }
@@ -63,6 +65,7 @@ private:
     Window m_keyboard = 0;
     QRect m_client;
     int m_menuBarHeight = 0;
+    bool m_cameUpActive = false;
 };
 
 // Runs the driver's own event loop for a moment (it serves the clipboard, among others).

@@ -8,6 +8,7 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace hiragana::driver {
@@ -104,12 +105,36 @@ bool ProgramWindows::IsActive(Window window) const
     return active == window && x11::FocusIsIn(m_connection, window);
 }
 
+bool ProgramWindows::WaitUntilActive(Window window, std::chrono::milliseconds bound) const
+{
+    return waitUntil([&] { return IsActive(window); }, bound);
+}
+
+bool ProgramWindows::IsDialog(Window window) const
+{
+    Display *display = m_connection.display();
+    x11::ErrorTrap trap(display);
+    const Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    const auto types = x11::ReadLongs(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM);
+    return std::ranges::find(types, dialog) != types.end();
+}
+
+QMargins ProgramWindows::FrameExtents(Window window) const
+{
+    Display *display = m_connection.display();
+    x11::ErrorTrap trap(display);
+    const auto extents = x11::ReadLongs(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), XA_CARDINAL);
+    if (extents.size() != 4)
+        return {};
+    return QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
+}
+
 bool ProgramWindows::Activate(Window window, std::chrono::milliseconds bound) const
 {
     if (IsActive(window))
         return true;
     x11::ActivateWindow(m_connection, window, std::chrono::milliseconds(0));
-    return waitUntil([&] { return IsActive(window); }, bound);
+    return WaitUntilActive(window, bound);
 }
 
 QRect ProgramWindows::ClientRect(Window window) const

@@ -1,6 +1,7 @@
 #pragma once
 
 // Qt before Xlib, whose macros (Bool, Status …) would clash with it.
+#include <QMargins>
 #include <QRect>
 
 #include "connection.h"
@@ -34,6 +35,12 @@ public:
     int UnmanagedShown() const;
 
     bool IsActive(Window window) const;
+    // Waits, bounded, until the window holds the keyboard focus without being asked to.
+    bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const;
+    // Whether the window manager treats the window as a dialog box.
+    bool IsDialog(Window window) const;
+    // The frame the window manager put around the window (_NET_FRAME_EXTENTS).
+    QMargins FrameExtents(Window window) const;
     // Asks the window manager to activate the window, as a task bar would, and waits (bounded)
     // until it holds the keyboard focus.
     bool Activate(Window window, std::chrono::milliseconds bound) const;

@@ -18,6 +18,8 @@ class TargetApp;
 
 namespace hiragana::soak {
 
+using testing::KeyboardModel;
+
 // A long run of random user actions on the real program, each checked against the model where
 // the screen shows its outcome: every transfer must deliver exactly the model's text.
 class SoakRun {

@@ -5,6 +5,7 @@
 #include "speechcharacter.h"
 #include "speechoutput.h"
 #include "wavfile.h"
+#include "windowtestsupport.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -20,7 +21,6 @@
 #include <vector>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 
 namespace hiragana {
 namespace {
@@ -80,15 +80,6 @@ WId XInputFocus()
     int revert = 0;
     XGetInputFocus(XDisplay(), &focus, &revert);
     return focus;
-}
-
-// A real click of the first mouse button, as the X server would route the user's click.
-void ClickAt(QPoint point)
-{
-    XTestFakeMotionEvent(XDisplay(), -1, point.x(), point.y(), CurrentTime);
-    XTestFakeButtonEvent(XDisplay(), 1, True, CurrentTime);
-    XTestFakeButtonEvent(XDisplay(), 1, False, CurrentTime);
-    XFlush(XDisplay());
 }
 
 QWidget *TopLevel(const QString &name)
@@ -168,8 +159,8 @@ TEST_F(CharacterWindow, ShowsWhereItWasPutKeepsOutOfTheWayAndSpeaks)
     ExpectKeyboardKeepsTheFocus();
 
     // Clicks on the figure and on the balloon reach the key beneath them.
-    ClickAt(corner + head);
-    ClickAt(balloon->geometry().center());
+    windowtest::ClickAt(corner + head);
+    windowtest::ClickAt(balloon->geometry().center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_keyClicks == 2; }, Patience));
     EXPECT_TRUE(balloon->isVisible()) << "the balloon was gone before the click";
     ExpectKeyboardKeepsTheFocus();

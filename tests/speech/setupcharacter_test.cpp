@@ -1,5 +1,5 @@
 #include "characterspeaker.h"
-#include "failure.h"
+#include "fakecharacter.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,51 +15,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// A character and its collection that write every request into one log.
-class RecordingCharacter : public Character {
-public:
-    explicit RecordingCharacter(std::vector<std::string> &log) : m_log(log) {}
-
-    void MoveTo(std::int16_t x, std::int16_t y) override
-    {
-        m_log.push_back("MoveTo " + std::to_string(x) + " " + std::to_string(y));
-    }
-    void Show() override { m_log.push_back("Show"); }
-    void Speak(const std::u16string &text) override
-    {
-        m_log.push_back("Speak");
-        spoken.push_back(text);
-    }
-    void Hide() override { m_log.push_back("Hide"); }
-
-    std::vector<std::u16string> spoken;
-
-private:
-    std::vector<std::string> &m_log;
-};
-
-class RecordingCollection : public CharacterCollection {
-public:
-    void Load(const std::u16string &id, const std::u16string &loadKey) override
-    {
-        log.push_back("Load");
-        loaded.push_back({id, loadKey});
-        if (loadFails)
-            throw Failure(Failure::FileNotFound, "File not found");
-    }
-    Character &Item(const std::u16string &id) override
-    {
-        log.push_back("Item");
-        if (id != u"mic" || loaded.empty())
-            throw Failure(Failure::ObjectRequired, "Object required");
-        return mic;
-    }
-
-    std::vector<std::string> log;
-    std::vector<std::pair<std::u16string, std::u16string>> loaded;
-    bool loadFails = false;
-    RecordingCharacter mic{log};
-};
+using RecordingCollection = testing::RecordingCharacters;
 
 TEST(SetUpCharacter, LoadsMicByItsFixedLoadKeyThenPlacesIt)
 {

@@ -223,32 +223,21 @@ TEST_F(X11Transfer, EditorReceivesEveryCharacterExactlyTwice)
     EXPECT_EQ(KeymapDump(), keymapBefore);
 }
 
-struct TitleCase {
-    const char *name;
-    std::u16string windowTitle;
-    bool matches;
-};
+// The rules themselves are the title matching's own tests; here, titles read from real windows.
+// A title that differs in case is the decoy of the no-target test.
+class TitleMatching : public X11Transfer, public ::testing::WithParamInterface<std::u16string> {};
 
-class TitleMatching : public X11Transfer, public ::testing::WithParamInterface<TitleCase> {};
-
-TEST_P(TitleMatching, FindsOnlyWhatTheRulesAllow)
+TEST_P(TitleMatching, FindsATitleThatBeginsOrEndsWithTheTarget)
 {
-    auto app = editor(GetParam().windowTitle);
+    auto app = editor(GetParam());
 
-    ASSERT_EQ(transfer->ActivateWindow(Word), GetParam().matches);
-
-    if (GetParam().matches) {
-        EXPECT_TRUE(x11::FocusIsIn(*connection, app->window()));
-    }
+    ASSERT_TRUE(transfer->ActivateWindow(Word));
+    EXPECT_TRUE(x11::FocusIsIn(*connection, app->window()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, TitleMatching,
-    ::testing::Values(TitleCase{"BeginsWith", u"Microsoft Word - 文書1", true},
-                      TitleCase{"EndsWith", u"文書1 - Microsoft Word", true},
-                      TitleCase{"DiffersInCase", u"microsoft word", false},
-                      TitleCase{"HoldsItInTheMiddle", u"文書1 - Microsoft Word (2)", false}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Titles, TitleMatching,
+                         ::testing::Values(u"Microsoft Word - 文書1", u"文書1 - Microsoft Word"),
+                         [](const auto &info) { return info.index == 0 ? "BeginsWith" : "EndsWith"; });
 
 TEST_F(X11Transfer, TheTopmostOfEqualTitlesWins)
 {

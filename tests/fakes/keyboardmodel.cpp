@@ -1,6 +1,6 @@
 #include "keyboardmodel.h"
 
-namespace hiragana::soak {
+namespace hiragana::testing {
 
 namespace {
 constexpr int FocusStops = 71; // the text box and the seventy keys
@@ -104,6 +104,7 @@ KeyboardModel::Effect KeyboardModel::activate(const KeyRecord &key)
     case KeyRole::Transfer:
         return m_targetIsWord ? Effect::TransferToTarget : Effect::TransferToNone;
     case KeyRole::ReadAloud:
+        m_said.push_back(m_committed);
         break;
     }
     return Effect::Nothing;
@@ -121,6 +122,7 @@ void KeyboardModel::confirm()
         m_replaceLast = false;
     }
     m_box = m_committed + m_pending;
+    m_said.push_back(m_pending);
     m_lastConfirmed = m_pending;
     m_pending.clear();
     m_committed = m_box;
@@ -159,4 +161,4 @@ void KeyboardModel::addMark(bool semiVoiced)
     }
 }
 
-} // namespace hiragana::soak
+} // namespace hiragana::testing
