@@ -59,6 +59,9 @@ struct FailureCase {
     std::vector<std::string> steps;
 };
 
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const FailureCase &failure, std::ostream *out) { *out << failure.name; }
+
 class TransferFailure : public Transfer, public ::testing::WithParamInterface<FailureCase> {};
 
 // However a step fails, the events still run, nothing is typed after a failed activation,

@@ -44,6 +44,9 @@ struct TextCase {
     Events events;
 };
 
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const TextCase &text, std::ostream *out) { *out << text.name; }
+
 class KeyEventsForText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(KeyEventsForText, PressAndReleaseEachCharacter)
