@@ -1,38 +1,29 @@
 #include "keyevents.h"
 
+#include "typedcharacters.h"
+
 #include <algorithm>
 
 namespace hiragana::win32 {
 
 namespace {
-constexpr char16_t ReplacementCharacter = u'\uFFFD';
-
-bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
 void press(std::vector<KeyEvent> &events, KeyEvent::Key key, char16_t unit = 0)
 {
     events.push_back({key, unit, false});
     events.push_back({key, unit, true});
 }
 
-// Appends the events of the character at text[at] and returns how many units it took.
-std::size_t appendCharacter(std::vector<KeyEvent> &events, std::u16string_view text, std::size_t at)
+// A Return press, or a press and release of each UTF-16 unit of the character.
+void appendCharacter(std::vector<KeyEvent> &events, char32_t c)
 {
-    const char16_t unit = text[at];
-    const bool hasNext = at + 1 < text.size();
-    if (unit == u'\r' || unit == u'\n') {
+    if (c == U'\r') {
         press(events, KeyEvent::Key::Return);
-        return unit == u'\r' && hasNext && text[at + 1] == u'\n' ? 2 : 1;
+    } else if (c >= 0x10000) {
+        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(c));
     }
-    if (isHighSurrogate(unit) && hasNext && isLowSurrogate(text[at + 1])) {
-        press(events, KeyEvent::Key::Unit, unit);
-        press(events, KeyEvent::Key::Unit, text[at + 1]);
-        return 2;
-    }
-    const bool loneSurrogate = isHighSurrogate(unit) || isLowSurrogate(unit);
-    press(events, KeyEvent::Key::Unit, loneSurrogate ? ReplacementCharacter : unit);
-    return 1;
 }
 } // namespace
 
@@ -41,12 +32,12 @@ std::vector<std::vector<KeyEvent>> KeyEventBatches(std::u16string_view text, std
     charactersPerBatch = std::max<std::size_t>(charactersPerBatch, 1);
     std::vector<std::vector<KeyEvent>> batches;
     std::size_t charactersInBatch = 0;
-    for (std::size_t at = 0; at < text.size();) {
+    for (const char32_t c : TypedCharacters(text)) {
         if (batches.empty() || charactersInBatch == charactersPerBatch) {
             batches.emplace_back();
             charactersInBatch = 0;
         }
-        at += appendCharacter(batches.back(), text, at);
+        appendCharacter(batches.back(), c);
         ++charactersInBatch;
     }
     return batches;

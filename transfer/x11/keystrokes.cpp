@@ -1,6 +1,6 @@
 #include "keystrokes.h"
 
-#include "textcodec.h"
+#include "typedcharacters.h"
 
 #include <algorithm>
 
@@ -30,14 +30,11 @@ Keysym KeysymForCharacter(char32_t c)
 
 std::vector<Keysym> KeysymsForText(std::u16string_view text)
 {
-    const std::vector<char32_t> characters = CodePoints(text);
+    const std::vector<char32_t> characters = TypedCharacters(text);
     std::vector<Keysym> keys;
     keys.reserve(characters.size());
-    for (std::size_t i = 0; i < characters.size(); ++i) {
-        keys.push_back(KeysymForCharacter(characters[i]));
-        if (characters[i] == CarriageReturn && i + 1 < characters.size() && characters[i + 1] == LineFeed)
-            ++i;
-    }
+    for (const char32_t c : characters)
+        keys.push_back(KeysymForCharacter(c));
     return keys;
 }
 

@@ -1,13 +1,10 @@
 #include "textcodec.h"
 
+#include "typedcharacters.h"
+
 namespace hiragana::x11 {
 
 namespace {
-constexpr char32_t ReplacementCharacter = 0xFFFD;
-
-bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 void appendUtf8(std::string &out, char32_t c)
 {
     auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
@@ -28,24 +25,6 @@ void appendUtf8(std::string &out, char32_t c)
     }
 }
 } // namespace
-
-std::vector<char32_t> CodePoints(std::u16string_view text)
-{
-    std::vector<char32_t> result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            result.push_back(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            result.push_back(ReplacementCharacter);
-        } else {
-            result.push_back(unit);
-        }
-    }
-    return result;
-}
 
 std::string ToUtf8(std::u16string_view text)
 {
