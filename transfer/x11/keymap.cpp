@@ -27,6 +27,14 @@ std::optional<unsigned int> modifiersForLevel(const XkbKeyTypeRec &type, int lev
     return std::nullopt;
 }
 
+bool sameKeysyms(const XkbDescRec &one, const XkbDescRec &other, KeyCode keycode)
+{
+    const int count = XkbKeyNumSyms(&one, keycode);
+    const KeySym *syms = XkbKeySymsPtr(&one, keycode);
+    return XkbKeyNumGroups(&one, keycode) == XkbKeyNumGroups(&other, keycode)
+        && count == XkbKeyNumSyms(&other, keycode) && std::equal(syms, syms + count, XkbKeySymsPtr(&other, keycode));
+}
+
 // The two-level type selects its second level by Shift alone in every standard keymap; checked.
 bool twoLevelTypeUsesShift(const XkbDescRec &desc)
 {
@@ -167,7 +175,15 @@ bool KeymapBinder::Bind(std::span<const Keysym> keysyms)
     }
     m_secondSetsTurn = takingTurns() && !m_secondSetsTurn;
     m_changed = true;
-    return send();
+    return send() && serverHoldsBindings();
+}
+
+bool KeymapBinder::serverHoldsBindings() const
+{
+    const std::unique_ptr<XkbDescRec, XkbDescDeleter> server(XkbGetMap(m_display, XkbKeySymsMask, XkbUseCoreKbd));
+    return server && std::all_of(m_spareKeys.begin(), m_spareKeys.end(), [&](const SpareKey &key) {
+        return sameKeysyms(*server, *m_desc, key.keycode);
+    });
 }
 
 bool KeymapBinder::Restore()
@@ -186,7 +202,11 @@ bool KeymapBinder::send()
     const int first = m_spareKeys.front().keycode;
     const int count = m_spareKeys.back().keycode - first + 1;
     XkbMapChangesRec changes{};
-    changes.changed = XkbKeySymsMask | XkbExplicitComponentsMask;
+    // The two key types the spare keys use go along unchanged: Xwayland (22.1) checks every key's
+    // width against the widths of the types in the request, and refuses one that carries none.
+    changes.changed = XkbKeyTypesMask | XkbKeySymsMask | XkbExplicitComponentsMask;
+    changes.first_type = XkbOneLevelIndex;
+    changes.num_types = XkbTwoLevelIndex + 1;
     changes.first_key_sym = static_cast<KeyCode>(first);
     changes.num_key_syms = static_cast<unsigned char>(count);
     changes.first_key_explicit = static_cast<KeyCode>(first);

@@ -48,8 +48,8 @@ public:
     std::optional<KeyPosition> Find(Keysym keysym) const;
 
     // Binds keysyms (at most slotCount()) to the spare keys whose turn it is, in place of their
-    // earlier bindings, in one request. Find then finds these keysyms only. Nothing changes for
-    // an empty list.
+    // earlier bindings, in one request, and reads them back. Find then finds these keysyms only.
+    // Nothing changes for an empty list.
     bool Bind(std::span<const Keysym> keysyms);
     bool hasBindings() const { return m_changed; }
     // Takes the bindings away again.
@@ -76,6 +76,9 @@ private:
     void setKeysyms(const SpareKey &key, std::span<const Keysym> keysyms);
     void clearKeysyms(const SpareKey &key);
     bool send();
+    // Whether the server's keymap now types on the spare keys what this one says: a server may
+    // take a change without error and still keep or replace the keys.
+    bool serverHoldsBindings() const;
 
     Display *m_display;
     SpareKeyUse m_use;
