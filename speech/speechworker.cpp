@@ -1,6 +1,7 @@
 #include "speechworker.h"
 
 #include "espeaksynthesizer.h"
+#include "openjtalksynthesizer.h"
 #include "speechoutput.h"
 #include "utterance.h"
 
@@ -48,7 +49,7 @@ std::shared_ptr<SpeechWorker> SpeechWorker::Shared()
     std::lock_guard lock(mutex);
     std::shared_ptr<SpeechWorker> worker = shared.lock();
     if (!worker) {
-        worker = std::make_shared<SpeechWorker>(DefaultAudioSinks());
+        worker = std::make_shared<SpeechWorker>(DefaultAudioSinks(), OpenJtalkIfInstalled);
         shared = worker;
     }
     return worker;

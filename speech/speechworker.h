@@ -37,7 +37,7 @@ public:
     void Submit(std::u16string text, Finished finished);
 
     // The worker of the program's characters (sound server, plus WAV files where asked for),
-    // kept while anyone holds it.
+    // speaking with Open JTalk where it is installed, kept while anyone holds it.
     static std::shared_ptr<SpeechWorker> Shared();
 
 private:
