@@ -89,7 +89,7 @@ OpenJtalkSynthesizer::~OpenJtalkSynthesizer()
 
 bool OpenJtalkSynthesizer::Start()
 {
-    const std::u16string first = m_cache.Missing().front();
+    const std::u16string first = u"あ";
     Sound sound = Synthesize(m_settings.install, first, m_settings.patience, m_cutShort);
     if (sound.result != Result::Succeeded || sound.wav.sampleRate != OpenJtalkSampleRate)
         return false;
@@ -106,7 +106,7 @@ bool OpenJtalkSynthesizer::Say(std::u16string_view text, Utterance &utterance)
     if (const UtteranceCache::Samples kept = m_cache.Find(text))
         return Stream(*kept, OpenJtalkSampleRate, utterance);
     // With no one to hear it (no sound server, no files), the lighter voice measures its length.
-    if (!utterance.HasListeners())
+    if (!utterance.HasListeners() && m_fallback.SampleRate() > 0)
         return m_fallback.Say(text, utterance);
     return SayWithProcesses(text, utterance);
 }

@@ -12,6 +12,8 @@ using namespace kanatext;
 
 // Past about 30 kana without a pause, open_jtalk draws every sound out to half a second.
 constexpr std::size_t LongestRun = 20;
+// The first piece of a text is short, so that its sound comes soon.
+constexpr std::size_t FirstRun = 8;
 // Characters to a line: enough for a few stretches, little enough to be made while the line
 // before plays.
 constexpr std::size_t MostCharacters = 60;
@@ -86,23 +88,28 @@ struct Piece {
     bool endsInPause = false;
 };
 
-// Splits a run into equal parts of at most LongestRun characters, moving each split past marks
-// that belong to the character before.
-std::vector<std::size_t> SplitPoints(std::u32string_view run)
+// Where a run is split: after its first part of at most firstPart characters, then into equal
+// parts of at most LongestRun, each split moved past marks that belong to the character before.
+std::vector<std::size_t> SplitPoints(std::u32string_view run, std::size_t firstPart)
 {
     std::vector<std::size_t> points;
-    const std::size_t parts = (run.size() + LongestRun - 1) / LongestRun;
-    for (std::size_t part = 1; part < parts; ++part) {
-        std::size_t at = part * run.size() / parts;
+    const auto split = [&](std::size_t at) {
         while (at < run.size() && LeansOnTheOneBefore(run[at]))
             ++at;
         if (at < run.size() && (points.empty() || at > points.back()))
             points.push_back(at);
-    }
+    };
+    if (run.size() > firstPart)
+        split(firstPart);
+    const std::size_t from = points.empty() ? 0 : points.back();
+    const std::size_t parts = (run.size() - from + LongestRun - 1) / LongestRun;
+    for (std::size_t part = 1; part < parts; ++part)
+        split(from + part * (run.size() - from) / parts);
     return points;
 }
 
-std::vector<Piece> Pieces(std::u32string_view line)
+// The pieces of a line; the first run's first piece holds at most firstPart characters.
+std::vector<Piece> Pieces(std::u32string_view line, std::size_t firstPart)
 {
     std::vector<Piece> pieces;
     for (std::size_t begin = 0; begin < line.size();) {
@@ -111,7 +118,7 @@ std::vector<Piece> Pieces(std::u32string_view line)
         const std::size_t end = runEnd < line.size() ? runEnd + 1 : runEnd;
         const std::u32string_view run = line.substr(begin, runEnd - begin);
         std::size_t from = 0;
-        for (std::size_t to : SplitPoints(run)) {
+        for (std::size_t to : SplitPoints(run, pieces.empty() ? firstPart : LongestRun)) {
             pieces.push_back({std::u32string(run.substr(from, to - from)), to - from, false});
             from = to;
         }
@@ -147,6 +154,7 @@ public:
             m_chunks.back().pauseAfter = std::min(m_chunks.back().pauseAfter + LineBreakPause, LongestPause);
     }
 
+    bool IsEmpty() const { return m_chunks.empty(); }
     std::vector<OpenJtalkChunk> Finish() { return std::move(m_chunks); }
 
 private:
@@ -161,7 +169,8 @@ std::vector<OpenJtalkChunk> ReadAsText(std::u32string_view text)
     for (std::size_t begin = 0; begin <= text.size();) {
         const auto lineBreak = std::find_if(text.begin() + std::ptrdiff_t(begin), text.end(), IsLineBreak);
         const std::size_t end = std::size_t(lineBreak - text.begin());
-        for (const Piece &piece : Pieces(Cleaned(text.substr(begin, end - begin))))
+        const std::size_t firstPart = builder.IsEmpty() ? FirstRun : LongestRun;
+        for (const Piece &piece : Pieces(Cleaned(text.substr(begin, end - begin)), firstPart))
             builder.Add(piece);
         if (end == text.size())
             break;

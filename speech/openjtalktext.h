@@ -26,8 +26,8 @@ inline constexpr std::size_t OpenJtalkLineBytes = 400;
 //   a text made only of such characters is read name by name;
 // - otherwise one chunk per stretch between pauses of its own (punctuation, spaces, line
 //   breaks), several to a line up to a limit; a run longer than open_jtalk keeps an even pace
-//   over is split, with no pause added. The first chunk is a single stretch, so that the first
-//   sound comes soon, and the next ones can be made while it plays.
+//   over is split, with no pause added. The first chunk is a single short stretch, so that the
+//   first sound comes soon, and the next ones can be made while it plays.
 std::vector<OpenJtalkChunk> OpenJtalkChunks(std::u16string_view text);
 
 } // namespace hiragana
