@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <csignal>
 #include <optional>
+#include <thread>
 #include <utility>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char **environ;

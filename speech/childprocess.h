@@ -34,9 +34,10 @@ public:
     };
 
     // Collects the standard output until the child has closed it and exited. Gives up, killing
-    // the child, when it takes longer than the patience given, writes more than the most bytes
-    // given, or the stop flag is set (looked at every few milliseconds). The output is left
-    // empty unless the child succeeded.
+    // the child, when that takes longer than the patience given (counted from this call: a
+    // child started early and done by now is not late), when it writes more than the most
+    // bytes given, or when the stop flag is set (looked at every few milliseconds). The output
+    // is left empty unless the child succeeded.
     Result Finish(std::chrono::milliseconds patience, std::size_t mostBytes, const std::atomic_bool &stop,
                   std::string &output);
 
