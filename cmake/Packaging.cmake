@@ -42,6 +42,10 @@ set(hiragana_runtime_packages
 )
 list(JOIN hiragana_runtime_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 
+# The natural Japanese voice, used instead of espeak-ng when all three are installed (the voice
+# file is in Debian's contrib).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "open-jtalk, open-jtalk-mecab-naist-jdic, hts-voice-nitech-jp-atr503-m001")
+
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/\\\\.cache/")
 

@@ -1,5 +1,8 @@
 #include "espeaksynthesizer.h"
 
+#include "speechtext.h"
+#include "utterance.h"
+
 #include <espeak-ng/speak_lib.h>
 
 #include <atomic>
@@ -64,6 +67,22 @@ bool EspeakSynthesizer::Synthesize(std::string_view text, const SampleSink &sink
                                              espeakCHARS_UTF8, nullptr, nullptr);
     t_currentSink = nullptr;
     return result == EE_OK && !t_stopped;
+}
+
+bool EspeakSynthesizer::Say(std::u16string_view text, Utterance &utterance)
+{
+    if (!IsReady())
+        return false;
+    const auto deliver = [this, &utterance](std::span<const std::int16_t> samples) {
+        return utterance.Deliver(samples, m_sampleRate);
+    };
+    for (const SpeechChunk &chunk : SpeechChunks(text)) {
+        Synthesize(chunk.text, deliver);
+        utterance.Pause(chunk.pauseAfter);
+        if (utterance.IsCutShort())
+            return false;
+    }
+    return true;
 }
 
 } // namespace hiragana

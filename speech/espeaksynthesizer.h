@@ -1,5 +1,7 @@
 #pragma once
 
+#include "synthesizer.h"
+
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -9,20 +11,23 @@ namespace hiragana {
 
 // espeak-ng's Japanese voice. The library keeps global state, so one synthesiser at a time
 // may hold it, and only the thread that made the synthesiser uses it.
-class EspeakSynthesizer {
+class EspeakSynthesizer : public Synthesizer {
 public:
     // Receives the samples as they are made; returning false stops the synthesis.
     using SampleSink = std::function<bool(std::span<const std::int16_t>)>;
 
     EspeakSynthesizer();
-    ~EspeakSynthesizer();
+    ~EspeakSynthesizer() override;
     EspeakSynthesizer(const EspeakSynthesizer &) = delete;
     EspeakSynthesizer &operator=(const EspeakSynthesizer &) = delete;
 
     // False when the library or its Japanese voice could not be set up, or another
     // synthesiser holds the library.
     bool IsReady() const { return m_sampleRate > 0; }
-    int SampleRate() const { return m_sampleRate; }
+    int SampleRate() const override { return m_sampleRate; }
+
+    // Reads the text as SpeechChunks prepares it, with its pauses.
+    bool Say(std::u16string_view text, Utterance &utterance) override;
 
     // Synthesises UTF-8 text, handing the samples to sink until done or stopped.
     // Returns false when the synthesis did not run to its end.

@@ -1,11 +1,9 @@
 #include "speechworker.h"
 
 #include "espeaksynthesizer.h"
+#include "openjtalksynthesizer.h"
 #include "speechoutput.h"
-#include "speechtext.h"
-
-#include <algorithm>
-#include <array>
+#include "utterance.h"
 
 namespace hiragana {
 
@@ -14,58 +12,11 @@ using namespace std::chrono_literals;
 
 // How long a text lasts when the voice cannot be had, so that its balloon still shows.
 constexpr std::chrono::milliseconds EstimatedTimePerCharacter = 150ms;
-
-std::chrono::milliseconds Duration(std::uint64_t samples, int sampleRate)
-{
-    return std::chrono::milliseconds(samples * 1000 / std::uint64_t(sampleRate));
-}
-
-// The samples of one text on their way to its sinks.
-class Utterance {
-public:
-    Utterance(AudioSinks sinks, const std::atomic_bool &cutShort)
-        : m_sinks(std::move(sinks))
-        , m_cutShort(cutShort)
-    {
-    }
-
-    // False once the utterance is to be cut short.
-    bool Deliver(std::span<const std::int16_t> samples)
-    {
-        for (const auto &sink : m_sinks)
-            sink->Write(samples);
-        m_samplesSaid += samples.size();
-        return !m_cutShort;
-    }
-
-    void Pause(std::chrono::milliseconds pause, int sampleRate)
-    {
-        static const std::array<std::int16_t, 1024> silence{};
-        auto left = std::uint64_t(pause.count()) * std::uint64_t(sampleRate) / 1000;
-        while (left > 0 && !m_cutShort) {
-            const std::size_t block = std::min<std::uint64_t>(left, silence.size());
-            Deliver(std::span(silence.data(), block));
-            left -= block;
-        }
-    }
-
-    void Finish()
-    {
-        for (const auto &sink : m_sinks)
-            sink->Finish();
-    }
-
-    std::uint64_t SamplesSaid() const { return m_samplesSaid; }
-
-private:
-    AudioSinks m_sinks;
-    const std::atomic_bool &m_cutShort;
-    std::uint64_t m_samplesSaid = 0;
-};
 } // namespace
 
-SpeechWorker::SpeechWorker(AudioSinkFactory sinks)
+SpeechWorker::SpeechWorker(AudioSinkFactory sinks, PreferredSynthesizer preferred)
     : m_sinks(std::move(sinks))
+    , m_preferred(std::move(preferred))
     , m_thread([this] { Run(); })
 {
 }
@@ -98,7 +49,7 @@ std::shared_ptr<SpeechWorker> SpeechWorker::Shared()
     std::lock_guard lock(mutex);
     std::shared_ptr<SpeechWorker> worker = shared.lock();
     if (!worker) {
-        worker = std::make_shared<SpeechWorker>(DefaultAudioSinks());
+        worker = std::make_shared<SpeechWorker>(DefaultAudioSinks(), OpenJtalkIfInstalled);
         shared = worker;
     }
     return worker;
@@ -106,7 +57,10 @@ std::shared_ptr<SpeechWorker> SpeechWorker::Shared()
 
 void SpeechWorker::Run()
 {
-    EspeakSynthesizer synthesizer;
+    EspeakSynthesizer espeak;
+    // Chosen here, on this thread, so that no one waits for the choice but the texts to say.
+    const std::unique_ptr<Synthesizer> preferred = m_preferred ? m_preferred(espeak, m_cutShort) : nullptr;
+    Synthesizer &synthesizer = preferred ? *preferred : espeak;
     Job job;
     while (WaitForJob(job)) {
         const std::chrono::milliseconds length = Say(synthesizer, job.text);
@@ -127,21 +81,16 @@ bool SpeechWorker::WaitForJob(Job &job)
     return true;
 }
 
-std::chrono::milliseconds SpeechWorker::Say(EspeakSynthesizer &synthesizer, const std::u16string &text)
+std::chrono::milliseconds SpeechWorker::Say(Synthesizer &synthesizer, const std::u16string &text)
 {
-    if (!synthesizer.IsReady())
-        return EstimatedTimePerCharacter * text.size();
     const int sampleRate = synthesizer.SampleRate();
-    Utterance utterance(m_sinks(sampleRate), m_cutShort);
-    const auto deliver = [&utterance](std::span<const std::int16_t> samples) { return utterance.Deliver(samples); };
-    for (const SpeechChunk &chunk : SpeechChunks(text)) {
-        synthesizer.Synthesize(chunk.text, deliver);
-        utterance.Pause(chunk.pauseAfter, sampleRate);
-        if (m_cutShort)
-            return Duration(utterance.SamplesSaid(), sampleRate);
-    }
-    utterance.Finish();
-    return Duration(utterance.SamplesSaid(), sampleRate);
+    if (sampleRate <= 0)
+        return EstimatedTimePerCharacter * text.size();
+    Utterance utterance(m_sinks(sampleRate), sampleRate, m_cutShort);
+    synthesizer.Say(text, utterance);
+    if (!m_cutShort)
+        utterance.Finish();
+    return utterance.Length();
 }
 
 } // namespace hiragana

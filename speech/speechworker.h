@@ -14,7 +14,12 @@
 
 namespace hiragana {
 
-class EspeakSynthesizer;
+class Synthesizer;
+
+// Makes the synthesiser a worker speaks with, on the worker's own thread, given espeak-ng's to
+// fall back on and the flag that cuts the worker short; null to speak with espeak-ng alone.
+using PreferredSynthesizer =
+    std::function<std::unique_ptr<Synthesizer>(Synthesizer &fallback, const std::atomic_bool &cutShort)>;
 
 // The thread that owns the voice: it says the texts handed to it one after the other,
 // synthesising and playing each as a stream, so no text is ever held as a whole in memory.
@@ -23,7 +28,7 @@ public:
     // Called on the worker thread once the text has been said, with how long it lasts when heard.
     using Finished = std::function<void(std::chrono::milliseconds length)>;
 
-    explicit SpeechWorker(AudioSinkFactory sinks);
+    explicit SpeechWorker(AudioSinkFactory sinks, PreferredSynthesizer preferred = {});
     // Cuts the utterance under way short and drops the texts still waiting.
     ~SpeechWorker();
     SpeechWorker(const SpeechWorker &) = delete;
@@ -32,7 +37,7 @@ public:
     void Submit(std::u16string text, Finished finished);
 
     // The worker of the program's characters (sound server, plus WAV files where asked for),
-    // kept while anyone holds it.
+    // speaking with Open JTalk where it is installed, kept while anyone holds it.
     static std::shared_ptr<SpeechWorker> Shared();
 
 private:
@@ -43,9 +48,10 @@ private:
 
     void Run();
     bool WaitForJob(Job &job);
-    std::chrono::milliseconds Say(EspeakSynthesizer &synthesizer, const std::u16string &text);
+    std::chrono::milliseconds Say(Synthesizer &synthesizer, const std::u16string &text);
 
     AudioSinkFactory m_sinks;
+    PreferredSynthesizer m_preferred;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;

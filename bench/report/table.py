@@ -75,10 +75,39 @@ say = ms(speech["SayAloudOnTheUiThread/0/iterations:20000"])
 say_long = ms(speech["SayAloudOnTheUiThread/1/iterations:20000"])
 rows.append(("SayAloud on the UI thread (µs)", f"{say * 1000:.1f}", f"500 kana: {say_long * 1000:.1f}", "",
              "under 1 ms", max(say, say_long) < 1))
-first = ms(speech["SpeakToFirstSample/1/manual_time"])
-first_long = ms(speech["SpeakToFirstSample/500/manual_time"])
-rows.append(("Speak to first synthesised sample (ms)", f"{first:.2f}", f"500 kana: {first_long:.2f}", "", "",
-             None))
+
+def engine(name):
+    """(confirm ms, read-aloud ms, CPU s per minute of speech) of one engine; None if it was skipped."""
+    number = {"espeak-ng": 0, "Open JTalk": 1}[name]
+    key = f"SpeakToFirstSample/{number}/{{}}/manual_time"
+    if key.format(500) not in speech:
+        return None
+    return ms(speech[key.format(1)]), ms(speech[key.format(500)]), speech_counters[key.format(500)]["cpu_s_per_min"]
+
+
+def counters(path):
+    """{benchmark name: counters of its median} from Google Benchmark's JSON."""
+    with open(path) as f:
+        data = json.load(f)
+    return {b["run_name"]: b for b in data["benchmarks"] if b.get("aggregate_name") in ("median", None)}
+
+
+speech_counters = counters(f"{out}/speech.json")
+espeak, jtalk = engine("espeak-ng"), engine("Open JTalk")
+if jtalk:
+    for i, (label, unit, goal, limit) in enumerate(
+            (("Confirm to first sample of a kana, Open JTalk (cached) vs espeak-ng", "ms", "within 5 ms", 5),
+             ("Read-aloud of 500 kana to first sample, Open JTalk vs espeak-ng", "ms", "under 150 ms", 150),
+             ("CPU per minute of speech, Open JTalk (its processes included) vs espeak-ng", "s", "", None))):
+        rows.append((f"{label} ({unit})", f"{jtalk[i]:.3g}", f"espeak-ng {espeak[i]:.3g}",
+                     f"{jtalk[i] / espeak[i]:.3g}x" if espeak[i] else "", goal,
+                     jtalk[i] < limit if limit else None))
+    ready = speech_counters["OpenJtalkKeysReady/iterations:1/manual_time"]
+    rows.append(("Open JTalk's keys kept ready: fill time at low priority (s); size", f"{ms((ready['real_time'], ready['time_unit'])) / 1000:.1f}",
+                 f"{ready['texts']:.0f} texts, {ready['cache_MB']:.1f} MB", "", "", None))
+else:
+    rows.append(("Confirm to first sample of a kana, espeak-ng (ms)", f"{espeak[0]:.3g}",
+                 f"500 kana: {espeak[1]:.3g}; Open JTalk not installed", "", "", None))
 
 runs_by = transfer()
 for kind, label in (("xterm", "xterm"), ("editor", "Qt editor")):

@@ -197,6 +197,8 @@ TEST_F(Faults, EspeakDataMissing)
     std::filesystem::create_directory(dir() / "empty");
     QStringList environment = speechToFiles();
     environment << QStringLiteral("ESPEAK_DATA_PATH=") + QString::fromStdString(path("empty"));
+    // Nor any open_jtalk on the PATH: no voice at all.
+    environment << QStringLiteral("PATH=") + QString::fromStdString(path("empty"));
     ASSERT_TRUE(startProgram(environment));
     click(Gakkou);
     EXPECT_TRUE(characterSpeaks()) << "the balloon must show even without a voice";

@@ -28,6 +28,12 @@ for needed in qt6-qpa-plugins espeak-ng-data fonts-ipafont-gothic; do
     declares "$needed" || fail "Depends lacks $needed"
 done
 
+# The natural voice is recommended, not required: the keyboard speaks with espeak-ng without it.
+recommended=$(field Recommends | tr ',' '\n' | sed 's/[[:space:]]//g')
+for voice in open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001; do
+    grep -qx "$voice" <<<"$recommended" || fail "Recommends lacks $voice"
+done
+
 # apt can resolve every declared dependency here (a simulation: nothing is installed).
 apt-get install --simulate --no-install-recommends "$(realpath "$deb")" | grep -q '^Inst hiragana ' ||
     fail "apt cannot install the package: $(apt-get install --simulate "$(realpath "$deb")" 2>&1 | tail -n 5)"
