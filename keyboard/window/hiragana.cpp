@@ -50,6 +50,7 @@ Hiragana::Hiragana(Hiramod &state, CharacterCollection &characters, QWidget *par
     , m_engine(m_state, m_editor, m_speaker)
     , m_actions(m_engine, m_state, m_speaker)
 {
+    m_frameExtents = std::make_unique<FrameExtentsRequest>(*this);
     InstallFontSubstitutes();
     setObjectName(QStringLiteral("Hiragana"));
     setWindowTitle(QStringLiteral("Hiragana"));
@@ -142,7 +143,7 @@ void Hiragana::setTransfer(std::function<void()> transfer)
 
 void Hiragana::Load()
 {
-    const std::optional<QMargins> frame = RequestFrameExtents(*this);
+    const std::optional<QMargins> frame = m_frameExtents->Answer();
     const StartUpGeometry geometry =
         ComputeStartUpGeometry(screen()->geometry(), designSize(), frame.value_or(QMargins()));
     // The window is placed by its inside, so no window manager's idea of gravity can shift it.
