@@ -51,7 +51,6 @@ Hiragana::Hiragana(Hiramod &state, CharacterCollection &characters, QWidget *par
     , m_actions(m_engine, m_state, m_speaker)
 {
     m_frameExtents = std::make_unique<FrameExtentsRequest>(*this);
-    InstallFontSubstitutes();
     setObjectName(QStringLiteral("Hiragana"));
     setWindowTitle(QStringLiteral("Hiragana"));
 
@@ -76,6 +75,9 @@ Hiragana::~Hiragana()
 
 TextBox *Hiragana::createTextBox()
 {
+    // Before any control asks for a font: the text box's face looked up without the stand-ins
+    // would stay in the font cache as whatever face fontconfig offers in its place.
+    InstallFontSubstitutes();
     auto *text1 = new TextBox(m_client);
     text1->setObjectName(QStringLiteral("Text1"));
     text1->setGeometry(Text1Geometry);
