@@ -9,8 +9,11 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 namespace {
 // Wayland desktops run the keyboard through XWayland: the window placement and the transfer's
@@ -31,8 +34,12 @@ void setApplicationIcon()
 
 int main(int argc, char *argv[])
 {
+    // fontconfig reads its configuration and font caches when the first font is looked up: read
+    // on a thread of their own while the toolkit connects to the display, they are ready in time.
+    std::jthread fontConfiguration([] { FcInit(); });
     useX11UnlessChosen();
     QApplication application(argc, argv);
+    fontConfiguration.join();
     QApplication::setApplicationName(QStringLiteral("hiragana"));
     // Lets the desktop show the window with the menu entry's name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(HIRAGANA_APP_ID));
