@@ -64,7 +64,8 @@ private:
     CompositionEngine m_engine;
     KeyActions m_actions;
     std::vector<KeyButton *> m_keys;
-    // Sent before the controls are built, so the window manager answers while they are.
+    // Sent as the window is being built, so the window manager answers while the keys and
+    // menus are made; Load takes the answer.
     std::unique_ptr<FrameExtentsRequest> m_frameExtents;
     // The key painted red, if any: the control holding the window's focus.
     KeyButton *m_focusColoured = nullptr;
