@@ -36,6 +36,8 @@ set(hiragana_runtime_packages
     espeak-ng-data
     "libpulse0 (>= 0.99.1)"
     "libx11-6 (>= 2:1.6.0)"
+    libxcb1
+    libfontconfig1
     libxtst6
     libxext6
     fonts-ipafont-gothic

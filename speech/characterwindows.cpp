@@ -2,36 +2,66 @@
 
 namespace hiragana {
 
-CharacterWindows::CharacterWindows(const CharacterData &data)
-    : m_figure(data)
-    , m_balloon(data.balloon)
+struct CharacterWindows::Windows {
+    explicit Windows(const CharacterData &data)
+        : figure(data)
+        , balloon(data.balloon)
+    {
+    }
+
+    FigureWindow figure;
+    BalloonWindow balloon;
+};
+
+CharacterWindows::CharacterWindows(CharacterData data)
+    : m_data(std::move(data))
 {
 }
 
-void CharacterWindows::MoveFigure(int x, int y) { m_figure.move(x, y); }
+CharacterWindows::~CharacterWindows() = default;
 
-void CharacterWindows::ShowFigure(Done shown) { m_figure.Appear(std::move(shown)); }
+void CharacterWindows::Build() { windows(); }
+
+CharacterWindows::Windows &CharacterWindows::windows()
+{
+    if (!m_windows) {
+        m_windows = std::make_unique<Windows>(m_data);
+        if (m_figurePosition)
+            m_windows->figure.move(*m_figurePosition);
+    }
+    return *m_windows;
+}
+
+void CharacterWindows::MoveFigure(int x, int y)
+{
+    m_figurePosition = QPoint(x, y);
+    if (m_windows)
+        m_windows->figure.move(x, y);
+}
+
+void CharacterWindows::ShowFigure(Done shown) { windows().figure.Appear(std::move(shown)); }
 
 void CharacterWindows::HideFigure(Done hidden)
 {
-    m_balloon.hide();
-    m_figure.Disappear(std::move(hidden));
+    windows().balloon.hide();
+    windows().figure.Disappear(std::move(hidden));
 }
 
 void CharacterWindows::StartTalking(const std::u16string &text)
 {
-    m_figure.SetTalking(true);
+    FigureWindow &figure = windows().figure;
+    figure.SetTalking(true);
     if (text.empty())
         return;
     // The balloon's tail points at the figure's head, from its right.
-    const QPoint tip = m_figure.pos() + QPoint(m_figure.width() - 2, m_figure.height() / 5);
-    m_balloon.ShowText(QString::fromStdU16String(text), tip);
+    const QPoint tip = figure.pos() + QPoint(figure.width() - 2, figure.height() / 5);
+    windows().balloon.ShowText(QString::fromStdU16String(text), tip);
 }
 
 void CharacterWindows::StopTalking()
 {
-    m_figure.SetTalking(false);
-    m_balloon.hide();
+    windows().figure.SetTalking(false);
+    windows().balloon.hide();
 }
 
 } // namespace hiragana

@@ -4,12 +4,20 @@
 #include "characterstage.h"
 #include "figurewindow.h"
 
+#include <memory>
+#include <optional>
+
 namespace hiragana {
 
-// The character on the screen: its figure, and beside it the balloon while it talks.
+// The character on the screen: its figure, and beside it the balloon while it talks. The
+// windows and the figure's art are made on first need, or earlier by Build.
 class CharacterWindows : public CharacterStage {
 public:
-    explicit CharacterWindows(const CharacterData &data);
+    explicit CharacterWindows(CharacterData data);
+    ~CharacterWindows() override;
+
+    // Makes the windows now, if they are not made yet.
+    void Build();
 
     void MoveFigure(int x, int y) override;
     void ShowFigure(Done shown) override;
@@ -18,8 +26,13 @@ public:
     void StopTalking() override;
 
 private:
-    FigureWindow m_figure;
-    BalloonWindow m_balloon;
+    struct Windows;
+    Windows &windows();
+
+    CharacterData m_data;
+    // Where the figure goes, kept for windows not made yet.
+    std::optional<QPoint> m_figurePosition;
+    std::unique_ptr<Windows> m_windows;
 };
 
 } // namespace hiragana

@@ -29,6 +29,9 @@ public:
     virtual void Load(const std::u16string &id, const std::u16string &loadKey) = 0;
     // The character loaded under id; throws hiragana::Failure when there is none.
     virtual Character &Item(const std::u16string &id) = 0;
+    // Gets the loaded characters ready to appear and speak (windows, art, voice) now rather
+    // than on their first request: for a quiet moment once the keyboard is on the screen.
+    virtual void Prepare() {}
 };
 
 // The real component: an animated character window with a voice.

@@ -1,6 +1,7 @@
-// Starts each program given on the command line several times and prints, per program, the
-// median time from spawning it to its first painted frame, the CPU time it used until then and
-// its peak resident memory.
+// Starts each program given on the command line several times, taking turns so that a change
+// in the machine's load falls on all of them alike, and prints, per program, the median time
+// from spawning it to its first painted frame, the CPU time it used until then and its peak
+// resident memory over its whole run.
 // Usage: startup_launcher RUNS PROGRAM...   (each PROGRAM must link firstpaintprobe.cpp)
 #include <spawn.h>
 #include <sys/resource.h>
@@ -23,13 +24,9 @@ struct Run {
     // User and system time up to the first paint: less disturbed than the wall clock when the
     // machine is busy with other work.
     double cpuMs;
+    // Over the whole run, what the program does after its first frame included.
     long peakRssKb;
 };
-
-double milliseconds(const timeval &time)
-{
-    return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
-}
 
 long long monotonicNs()
 {
@@ -67,10 +64,10 @@ std::optional<Run> runOnce(const char *program)
     wait4(pid, &status, 0, &usage);
 
     long long painted = 0;
-    if (std::sscanf(text.c_str(), "first-paint-ns %lld", &painted) != 1 || !WIFEXITED(status))
+    long long cpuNs = 0;
+    if (std::sscanf(text.c_str(), "first-paint-ns %lld cpu-ns %lld", &painted, &cpuNs) != 2 || !WIFEXITED(status))
         return std::nullopt;
-    return Run{double(painted - started) / 1e6, milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime),
-               usage.ru_maxrss};
+    return Run{double(painted - started) / 1e6, double(cpuNs) / 1e6, usage.ru_maxrss};
 }
 
 template <typename T>
@@ -88,24 +85,33 @@ int main(int argc, char *argv[])
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
+    const std::vector<const char *> programs(argv + 2, argv + argc);
+    std::vector<std::vector<Run>> results(programs.size());
+    for (const char *program : programs)
+        runOnce(program); // warms the file cache
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t p = 0; p < programs.size(); ++p) {
+            if (const auto run = runOnce(programs[p]))
+                results[p].push_back(*run);
+        }
+    }
     std::printf("%-28s %16s %16s %16s %14s\n", "program", "first paint ms", "(fastest run)", "CPU ms", "peak RSS MB");
-    for (int p = 2; p < argc; ++p) {
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        const std::vector<Run> &done = results[p];
+        if (done.empty()) {
+            std::fprintf(stderr, "%s: no run reported a first paint\n", programs[p]);
+            return 1;
+        }
         std::vector<double> times;
         std::vector<double> cpu;
         std::vector<long> rss;
-        runOnce(argv[p]); // warms the file cache
-        for (int i = 0; i < runs; ++i) {
-            if (const auto run = runOnce(argv[p])) {
-                times.push_back(run->firstPaintMs);
-                cpu.push_back(run->cpuMs);
-                rss.push_back(run->peakRssKb);
-            }
+        for (const Run &run : done) {
+            times.push_back(run.firstPaintMs);
+            cpu.push_back(run.cpuMs);
+            rss.push_back(run.peakRssKb);
         }
-        if (times.empty()) {
-            std::fprintf(stderr, "%s: no run reported a first paint\n", argv[p]);
-            return 1;
-        }
-        const std::string name = std::string(argv[p]).substr(std::string(argv[p]).rfind('/') + 1);
+        const std::string path = programs[p];
+        const std::string name = path.substr(path.rfind('/') + 1);
         std::printf("%-28s %16.1f %16.1f %16.1f %14.1f\n", name.c_str(), median(times),
                     *std::min_element(times.begin(), times.end()), median(cpu), median(rss) / 1024.0);
     }

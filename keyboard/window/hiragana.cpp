@@ -50,7 +50,7 @@ Hiragana::Hiragana(Hiramod &state, CharacterCollection &characters, QWidget *par
     , m_engine(m_state, m_editor, m_speaker)
     , m_actions(m_engine, m_state, m_speaker)
 {
-    InstallFontSubstitutes();
+    m_frameExtents = std::make_unique<FrameExtentsRequest>(*this);
     setObjectName(QStringLiteral("Hiragana"));
     setWindowTitle(QStringLiteral("Hiragana"));
 
@@ -75,6 +75,9 @@ Hiragana::~Hiragana()
 
 TextBox *Hiragana::createTextBox()
 {
+    // Before any control asks for a font: the text box's face looked up without the stand-ins
+    // would stay in the font cache as whatever face fontconfig offers in its place.
+    InstallFontSubstitutes();
     auto *text1 = new TextBox(m_client);
     text1->setObjectName(QStringLiteral("Text1"));
     text1->setGeometry(Text1Geometry);
@@ -142,7 +145,7 @@ void Hiragana::setTransfer(std::function<void()> transfer)
 
 void Hiragana::Load()
 {
-    const std::optional<QMargins> frame = RequestFrameExtents(*this);
+    const std::optional<QMargins> frame = m_frameExtents->Answer();
     const StartUpGeometry geometry =
         ComputeStartUpGeometry(screen()->geometry(), designSize(), frame.value_or(QMargins()));
     // The window is placed by its inside, so no window manager's idea of gravity can shift it.

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@ class QPlainTextEdit;
 
 namespace hiragana {
 
+class FrameExtentsRequest;
 class KeyButton;
 class TextBox;
 
@@ -62,6 +64,9 @@ private:
     CompositionEngine m_engine;
     KeyActions m_actions;
     std::vector<KeyButton *> m_keys;
+    // Sent as the window is being built, so the window manager answers while the keys and
+    // menus are made; Load takes the answer.
+    std::unique_ptr<FrameExtentsRequest> m_frameExtents;
     // The key painted red, if any: the control holding the window's focus.
     KeyButton *m_focusColoured = nullptr;
     // Set when the window manager gave no frame size before mapping: the position is then

@@ -17,3 +17,8 @@ endforeach()
 hiragana_add_test(window_layout_test
     SOURCES window_layout_test.cpp
     LIBRARIES Hiragana::KeyboardWindow)
+
+find_package(X11 REQUIRED)
+hiragana_add_gui_test(frameextents_gui_test NO_WM
+    SOURCES frameextents_gui_test.cpp LIBRARIES Hiragana::KeyboardWindow Qt6::Test X11::X11)
+set_target_properties(frameextents_gui_test PROPERTIES AUTOMOC ON)

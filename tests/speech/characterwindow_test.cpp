@@ -132,6 +132,7 @@ TEST_F(CharacterWindow, ShowsWhereItWasPutKeepsOutOfTheWayAndSpeaks)
     const QPoint corner = m_key.mapToGlobal(QPoint(20, 20));
     const auto characters = CreateCharacterCollection();
     Character &mic = SetUpCharacter(*characters, float(corner.x() * 15 - 75), float(corner.y() * 15 - 840));
+    characters->Prepare(); // as the program does once its keyboard is on the screen
     CharacterSpeaker speaker(mic);
     QWidget *figure = TopLevel(QStringLiteral("CharacterFigure"));
     QWidget *balloon = TopLevel(QStringLiteral("CharacterBalloon"));
@@ -183,10 +184,13 @@ TEST_F(CharacterWindow, ComesBackWhereItWasPutInFrontOfTheMovedKeyboard)
     const auto characters = CreateCharacterCollection();
     Character &mic = SetUpCharacter(*characters, 1500, 1200);
     CharacterSpeaker speaker(mic);
-    QWidget *figure = TopLevel(QStringLiteral("CharacterFigure"));
-    ASSERT_TRUE(figure);
+    // Not prepared: the first request makes the windows.
     speaker.SayAloud(u"が");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return figure->isVisible(); }, Patience));
+    QWidget *figure = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        figure = TopLevel(QStringLiteral("CharacterFigure"));
+        return figure && figure->isVisible();
+    }, Patience));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !figure->isVisible(); }, Patience));
 
     // The keyboard moves over the character's place and is raised.
