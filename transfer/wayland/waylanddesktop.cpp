@@ -50,6 +50,8 @@ bool WaylandDesktop::SendKeystrokes(const std::u16string &text)
 {
     if (!m_target)
         return false;
+    // No wait for the user's own keys: other keyboards are out of a client's sight on Wayland.
+    // Nor do they mix in: each keyboard of a seat has modifiers of its own, and ours has none.
     std::vector<Keysym> keysyms;
     for (const char32_t c : TypedCharacters(text))
         keysyms.push_back(KeysymForCharacter(c));
