@@ -81,7 +81,7 @@ std::uint32_t VirtualKeyboard::keycodeFor(Keysym keysym)
         m_keymapChanged = true;
         const auto used = static_cast<std::uint32_t>(m_bindings.size());
         if (FirstKeycode + used <= LastKeycode) {
-            binding = m_bindings.insert(m_bindings.end(), {{FirstKeycode + used, keysym}});
+            binding = m_bindings.insert(m_bindings.end(), Binding{KeyBinding{FirstKeycode + used, keysym}});
         } else {
             // A batch uses fewer keys than there are, so the least recently used is not its own.
             binding = std::min_element(m_bindings.begin(), m_bindings.end(),
