@@ -22,7 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 # What the program links (checked against the binary by the install tests), what it loads at
-# run time (the xcb platform plugin, the voice data) and the font its keys are drawn with.
+# run time (the xcb platform plugin, the voice data; the keymap data comes with libxkbcommon0)
+# and the font its keys are drawn with.
 set(hiragana_runtime_packages
     "libc6 (>= 2.34)"
     "libstdc++6 (>= 12)"
@@ -40,6 +41,8 @@ set(hiragana_runtime_packages
     libfontconfig1
     libxtst6
     libxext6
+    "libwayland-client0 (>= 1.20.0)"
+    "libxkbcommon0 (>= 0.5.0)"
     fonts-ipafont-gothic
 )
 list(JOIN hiragana_runtime_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -1,5 +1,6 @@
 #include "qtdesktop.h"
 
+#include "wayland/waylanddesktop.h"
 #include "x11/x11transfer.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,15 @@ QMessageBox::Icon iconFor(int buttons)
     default:
         return QMessageBox::NoIcon;
     }
+}
+
+// The transfer's message box, owned by the keyboard's window when there is one.
+void showMessageBox(QWidget *owner, const std::u16string &prompt, int buttons, const std::u16string &title)
+{
+    // The prompt's CR LF line break, as Qt shows line breaks.
+    const QString text = QString::fromStdU16String(prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(iconFor(buttons), QString::fromStdU16String(title), text, QMessageBox::Ok, owner);
+    box.exec();
 }
 
 std::string x11DisplayName()
@@ -58,20 +68,50 @@ public:
 
     void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
     {
-        // The prompt's CR LF line break, as Qt shows line breaks.
-        const QString text = QString::fromStdU16String(prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        QMessageBox box(iconFor(buttons), QString::fromStdU16String(title), text, QMessageBox::Ok, m_keyboardWindow);
-        box.exec();
+        showMessageBox(m_keyboardWindow, prompt, buttons, title);
     }
 
 private:
     QPointer<QWidget> m_keyboardWindow;
     std::unique_ptr<x11::X11Transfer> m_x11;
 };
+
+// The ids the keyboard's windows go by: the desktop entry's name when Qt speaks Wayland, the
+// X11 class (the application's name) through XWayland.
+std::vector<std::string> ownApplicationIds()
+{
+    std::vector<std::string> ids;
+    for (const QString &id : {QGuiApplication::desktopFileName(), QCoreApplication::applicationName()}) {
+        if (!id.isEmpty())
+            ids.push_back(id.toStdString());
+    }
+    return ids;
+}
+
+class QtWaylandDesktop final : public wayland::WaylandDesktop {
+public:
+    explicit QtWaylandDesktop(QWidget *keyboardWindow)
+        : WaylandDesktop(ownApplicationIds())
+        , m_keyboardWindow(keyboardWindow)
+    {
+    }
+
+    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+
+    void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
+    {
+        showMessageBox(m_keyboardWindow, prompt, buttons, title);
+    }
+
+private:
+    QPointer<QWidget> m_keyboardWindow;
+};
 } // namespace
 
 std::unique_ptr<Desktop> CreateDesktop(QWidget *keyboardWindow)
 {
+    if (auto wayland = std::make_unique<QtWaylandDesktop>(keyboardWindow); wayland->usable())
+        return wayland;
     return std::make_unique<QtDesktop>(keyboardWindow);
 }
 

@@ -1,8 +1,11 @@
 // The measuring half of bench-transfer.
 //   bench_transfer type TITLE < TEXT   types TEXT (UTF-8) into the window titled TITLE the way
 //                                      the transfer key does; prints the seconds the typing took.
+//   bench_transfer type-wayland TITLE < TEXT   the same on the Wayland compositor of
+//                                      WAYLAND_DISPLAY.
 //   bench_transfer errors WANTED GOT   prints how many characters GOT differs from WANTED by
 //                                      (insertions, deletions and changes; both files UTF-8).
+#include "wayland/waylanddesktop.h"
 #include "x11transfer.h"
 
 #include <algorithm>
@@ -50,16 +53,25 @@ std::string readAll(std::istream &in)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-int type(const char *title)
+// The Wayland part alone: no toolkit to run events for or to show a box.
+class WaylandBenchDesktop final : public hiragana::wayland::WaylandDesktop {
+public:
+    WaylandBenchDesktop() : WaylandDesktop({}) {}
+    void ProcessPendingEvents() override {}
+    void ShowMessageBox(const std::u16string &, int, const std::u16string &) override {}
+};
+
+// Either desktop's activation and typing, the one or the other.
+template<typename Transfer>
+int type(Transfer &transfer, const char *title)
 {
     const std::u16string text = toUtf16(decodeUtf8(readAll(std::cin)));
-    auto transfer = hiragana::x11::X11Transfer::Open(nullptr);
-    if (!transfer || !transfer->ActivateWindow(toUtf16(decodeUtf8(title)))) {
+    if (!transfer.ActivateWindow(toUtf16(decodeUtf8(title)))) {
         std::fprintf(stderr, "no window titled %s\n", title);
         return 1;
     }
     const auto start = std::chrono::steady_clock::now();
-    const bool sent = transfer->SendKeystrokes(text);
+    const bool sent = transfer.SendKeystrokes(text);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("%.3f\n", elapsed.count());
     return sent ? 0 : 1;
@@ -90,10 +102,17 @@ int errors(const char *wantedPath, const char *gotPath)
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "type") == 0)
-        return type(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "type") == 0) {
+        auto transfer = hiragana::x11::X11Transfer::Open(nullptr);
+        return transfer ? type(*transfer, argv[2]) : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "type-wayland") == 0) {
+        WaylandBenchDesktop desktop;
+        return desktop.usable() ? type(desktop, argv[2]) : 1;
+    }
     if (argc == 4 && std::strcmp(argv[1], "errors") == 0)
         return errors(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: %s type TITLE < TEXT | %s errors WANTED GOT\n", argv[0], argv[0]);
+    std::fprintf(stderr, "usage: %s type|type-wayland TITLE < TEXT | %s errors WANTED GOT\n", argv[0],
+                 argv[0]);
     return 2;
 }

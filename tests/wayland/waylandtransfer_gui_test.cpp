@@ -1,0 +1,239 @@
+// The Wayland transfer into real windows on a headless sway of its own (scripts/with-sway):
+// foot and our Qt editor speaking Wayland, an xterm through XWayland.
+
+// Before Xlib (through the target programs' helpers), whose macros would clash with it.
+#include <gtest/gtest.h>
+
+#include "hiramod.h"
+#include "keytable.h"
+#include "targetapps.h"
+#include "transfertext.h"
+#include "typedcharacters.h"
+#include "voicingmarks.h"
+#include "waiting.h"
+#include "wayland/toplevellist.h"
+#include "wayland/virtualkeyboard.h"
+#include "wayland/waylanddesktop.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace hiragana;
+using namespace hiragana::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::u16string Word = u"Microsoft Word";
+const std::u16string Decoy = u"Notes";
+const std::string OwnAppId = "hiragana-under-test";
+
+// Every key's string, marked kana, both kinds of line break, ASCII, an emoji and a lone
+// surrogate: far more distinct characters than one batch's keymap holds.
+std::u16string everyKindOfText()
+{
+    std::u16string text;
+    for (const KeyRecord &key : KeyTable)
+        text += key.produces;
+    text += u"\r\n";
+    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
+        for (const MarkPair &pair : table)
+            text += pair.marked;
+    }
+    return text + u"\rHello, World! ~!@#$%^&*()_+{}|:\"<>? `-=[]\\;',./😀\xD800ああ\r\nおわり。";
+}
+
+// The text as a target holds it: each line break as what Return types there.
+std::string asReceived(std::u16string_view text, const std::string &lineBreak)
+{
+    std::string result;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        result += ToUtf8(text.substr(lineStart, i - lineStart));
+        if (i < text.size())
+            result += lineBreak;
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+            ++i;
+        lineStart = i + 1;
+    }
+    return result;
+}
+
+class TestDesktop final : public wayland::WaylandDesktop {
+public:
+    TestDesktop() : WaylandDesktop({OwnAppId}) {}
+    void ProcessPendingEvents() override {}
+    void ShowMessageBox(const std::u16string &, int, const std::u16string &) override { ++boxes; }
+    int boxes = 0;
+};
+
+enum class Program { Foot, QtEditor, XWaylandTerminal, OwnWindow };
+
+class WaylandTransfer : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(desktop->usable()) << "no compositor with both globals"; }
+
+    // The program's window titled title, once it is listed and the program reads its keys.
+    std::unique_ptr<TargetApp> start(Program program, const std::u16string &title)
+    {
+        const auto output = directory.path() / std::to_string(++started);
+        const std::vector<std::string> catIntoOutput{"sh", "-c", "stty raw -echo && exec cat > \"$0\"", output};
+        std::vector<std::string> command, environment;
+        if (program == Program::QtEditor) {
+            command = {HIRAGANA_TEST_EDITOR, ToUtf8(title), output};
+            environment = {"QT_QPA_PLATFORM=wayland"};
+        } else if (program == Program::XWaylandTerminal) {
+            command = {"xterm", "-u8", "-title", ToUtf8(title), "-e"};
+            environment = {"LC_ALL=C.UTF-8"};
+        } else {
+            command = {"foot", "--title", ToUtf8(title), "--app-id", program == Program::Foot ? "foot" : OwnAppId};
+        }
+        if (program != Program::QtEditor)
+            command.insert(command.end(), catIntoOutput.begin(), catIntoOutput.end());
+        auto app = std::make_unique<TargetApp>(command, environment, output);
+        auto compositor = wayland::Compositor::Connect();
+        const bool ready = x11::WaitUntil([&] {
+            wayland::ToplevelList windows(*compositor);
+            return compositor->Roundtrip(1s) && windows.FindByTitle(ToUtf8(title), {}) && exists(output);
+        }, 20s, 50ms);
+        EXPECT_TRUE(ready) << ToUtf8(title) << " did not come up";
+        // Qt on Wayland drops the keys of the first moments after its window shows.
+        std::this_thread::sleep_for(300ms);
+        return app;
+    }
+
+    void transferText(const std::u16string &text, const std::u16string &title)
+    {
+        state.CommittedText = text;
+        state.TargetTitle = title;
+        TransferText(state, *desktop);
+    }
+
+    // What app, titled title, received up to a marker typed now: any earlier keys have arrived
+    // once the marker has.
+    static std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
+    {
+        TestDesktop marking;
+        EXPECT_TRUE(marking.ActivateWindow(title) && marking.SendKeystrokes(u"#end#"));
+        x11::WaitUntil([&] { return app.Received().ends_with("#end#"); }, 20s, 20ms);
+        const std::string received = app.Received();
+        EXPECT_TRUE(received.ends_with("#end#")) << received;
+        return received.substr(0, received.size() - std::min<std::size_t>(received.size(), 5));
+    }
+
+    TemporaryDirectory directory;
+    int started = 0;
+    // Made before the targets start: a seat without a keyboard before would have them miss keys.
+    std::unique_ptr<TestDesktop> desktop = std::make_unique<TestDesktop>();
+    Hiramod state;
+};
+
+struct Target {
+    Program program;
+    const char *lineBreak;
+    const char *name;
+};
+
+class EachKindOfWindow : public WaylandTransfer, public ::testing::WithParamInterface<Target> {};
+
+TEST_P(EachKindOfWindow, ReceivesEveryCharacterExactly)
+{
+    auto word = start(GetParam().program, Word);
+
+    transferText(everyKindOfText(), Word);
+
+    EXPECT_EQ(desktop->boxes, 0);
+    const std::string expected = asReceived(everyKindOfText(), GetParam().lineBreak);
+    EXPECT_EQ(word->WaitToReceive(expected), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, EachKindOfWindow,
+                         ::testing::Values(Target{Program::Foot, "\r", "Foot"},
+                                           Target{Program::QtEditor, "\n", "QtEditor"},
+                                           Target{Program::XWaylandTerminal, "\r", "XWaylandTerminal"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// foot does not read for a while, as a busy program would not: sent unpaced, the keys pile up
+// beyond what the compositor holds for it, and it disconnects foot.
+TEST_F(WaylandTransfer, FiveThousandCharactersReachFootWhichStaysAlive)
+{
+    auto word = start(Program::Foot, Word);
+    std::u16string text;
+    for (std::size_t key = 0; text.size() < 5000; ++key)
+        text += KeyTable[key % KeyTable.size()].produces;
+    std::jthread resume;
+    desktop->setBeforeBatch([&](std::size_t batch) {
+        if (batch == 0 && kill(word->pid(), SIGSTOP) == 0)
+            resume = std::jthread([&] {
+                std::this_thread::sleep_for(300ms);
+                kill(word->pid(), SIGCONT);
+            });
+    });
+
+    transferText(text, Word);
+
+    EXPECT_EQ(desktop->boxes, 0);
+    EXPECT_EQ(word->WaitToReceive(ToUtf8(text)), ToUtf8(text));
+    EXPECT_EQ(waitpid(word->pid(), nullptr, WNOHANG), 0) << "foot has gone";
+}
+
+// An X11 program reads the keymap only when it reads the keys: stopped while several batches of
+// new characters go out, it must still find the first batch's keys bound as they were.
+TEST_F(WaylandTransfer, XWaylandTerminalThatFallsBehindReadsEveryBatchAsSent)
+{
+    auto word = start(Program::XWaylandTerminal, Word);
+    std::u16string text; // distinct characters: every batch changes the keymap
+    for (char16_t c = u'\u4E00'; text.size() < 3 * wayland::VirtualKeyboard::MaxBatch; ++c)
+        text += c;
+    desktop->setBeforeBatch([&](std::size_t batch) {
+        if (batch == 0)
+            kill(word->pid(), SIGSTOP);
+    });
+
+    transferText(text, Word);
+    kill(word->pid(), SIGCONT);
+
+    EXPECT_EQ(desktop->boxes, 0);
+    EXPECT_EQ(word->WaitToReceive(ToUtf8(text)), ToUtf8(text));
+}
+
+TEST_F(WaylandTransfer, FocusTakenAwayMidwayStopsTheSending)
+{
+    auto word = start(Program::Foot, Word);
+    auto decoy = start(Program::Foot, Decoy);
+    bool focusMoved = false;
+    desktop->setBeforeBatch([&](std::size_t batch) {
+        if (batch == 1)
+            focusMoved = std::system("swaymsg -q '[title=\"^Notes$\"] focus'") == 0;
+    });
+
+    transferText(everyKindOfText(), Word);
+
+    ASSERT_TRUE(focusMoved);
+    EXPECT_EQ(desktop->boxes, 1);
+    EXPECT_EQ(receivedBeforeMarker(*decoy, Decoy), "");
+    const std::string whole = asReceived(everyKindOfText(), "\r");
+    const std::string part = receivedBeforeMarker(*word, Word);
+    EXPECT_FALSE(part.empty());
+    EXPECT_LT(part.size(), whole.size());
+    EXPECT_TRUE(whole.starts_with(part)) << part;
+}
+
+// Nor is the keyboard's own window a target, whatever its title.
+TEST_F(WaylandTransfer, NoTargetShowsTheBoxAndNothingIsTyped)
+{
+    auto own = start(Program::OwnWindow, Word);
+    auto decoy = start(Program::Foot, Decoy);
+
+    transferText(u"あいう\r\n", Word);
+
+    EXPECT_EQ(desktop->boxes, 1);
+    EXPECT_EQ(receivedBeforeMarker(*decoy, Decoy), "");
+    EXPECT_EQ(own->Received(), "");
+}
+
+} // namespace
