@@ -1,151 +1,90 @@
-#include "engineharness.h"
-#include "keyactions.h"
-#include "keytable.h"
-#include "recordingdesktop.h"
+// TransferText against a desktop that records its steps and fails as told: what a real desktop
+// cannot be made to do on demand.
+#include "desktop.h"
+#include "hiramod.h"
 #include "transfertext.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <vector>
 
 using namespace hiragana;
-using hiragana::testing::EngineHarness;
-using hiragana::testing::RecordingDesktop;
-using Answer = RecordingDesktop::Answer;
-using Step = RecordingDesktop::Step;
 
 namespace {
 
-const std::u16string Word = u"Microsoft Word";
+enum class Answer { Succeed, Fail, Throw };
 
-const KeyRecord &keyWithRole(KeyRole role)
-{
-    return *std::find_if(KeyTable.begin(), KeyTable.end(), [role](const KeyRecord &key) { return key.role == role; });
-}
-
-const KeyRecord &kanaKey(std::u16string_view produces)
-{
-    return *std::find_if(KeyTable.begin(), KeyTable.end(),
-                         [produces](const KeyRecord &key) { return key.produces == produces; });
-}
-
-Step noTargetBox()
-{
-    return {"box", u"転送先がありません\r\n\u3000※まずは新規のものを選択してみてください", 16, u"入力エラー"};
-}
-
-struct Transfer : ::testing::Test {
-    Transfer()
+struct RecordingDesktop final : Desktop {
+    bool ActivateWindow(const std::u16string &title) override { return step(u"activate " + title, activation); }
+    void ProcessPendingEvents() override
     {
-        h.startWith(u"がっこう\r\nへ");
-        h.state.TargetTitle = Word;
+        steps.push_back(u"events");
+        duringEvents();
+    }
+    bool SendKeystrokes(const std::u16string &text) override { return step(u"send " + text, sending); }
+    void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
+    {
+        const std::string number = std::to_string(buttons);
+        steps.push_back(u"box " + title + u" " + std::u16string(number.begin(), number.end()) + u" " + prompt);
+    }
+    bool step(const std::u16string &step, Answer answer)
+    {
+        steps.push_back(step);
+        if (answer == Answer::Throw)
+            throw std::runtime_error("the desktop gave up");
+        return answer == Answer::Succeed;
     }
 
-    EngineHarness h;
+    Answer activation = Answer::Succeed;
+    Answer sending = Answer::Succeed;
+    std::function<void()> duringEvents = [] {};
+    std::vector<std::u16string> steps;
+};
+
+const std::u16string Activate = u"activate メールを\u3000書く";
+const std::u16string Box = u"box 入力エラー 16 転送先がありません\r\n\u3000※まずは新規のものを選択してみてください";
+
+TEST(TransferText, SendsTheTextAsThePendingEventsLeftIt)
+{
+    Hiramod state;
+    state.CommittedText = u"がっこう\r\n";
+    state.TargetTitle = u"メールを\u3000書く";
     RecordingDesktop desktop;
-};
+    // A click on "かくてい" that waited in the queue while the transfer started.
+    desktop.duringEvents = [&] { state.CommittedText += u"へ"; };
 
-TEST_F(Transfer, ActivatesLetsEventsRunThenTypesTheText)
-{
-    TransferText(h.state, desktop);
+    TransferText(state, desktop);
 
-    EXPECT_EQ(desktop.steps, (std::vector<Step>{{"activate", Word}, {"events"}, {"send", u"がっこう\r\nへ"}}));
+    EXPECT_EQ(desktop.steps, (std::vector<std::u16string>{Activate, u"events", u"send がっこう\r\nへ"}));
 }
 
-struct FailureCase {
-    const char *name;
-    Answer activation;
-    Answer sending;
-    std::vector<std::string> steps;
-};
-
-// Test listings show the case's name rather than its bytes.
-void PrintTo(const FailureCase &failure, std::ostream *out) { *out << failure.name; }
-
-class TransferFailure : public Transfer, public ::testing::WithParamInterface<FailureCase> {};
-
-// However a step fails, the events still run, nothing is typed after a failed activation,
-// and exactly one box says so.
-TEST_P(TransferFailure, EndsInOneBox)
+// However a step fails, the events still run, nothing is typed after a failed activation, and
+// one box says so.
+TEST(TransferText, AnyFailureEndsInOneBox)
 {
-    desktop.activation = GetParam().activation;
-    desktop.sending = GetParam().sending;
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.names(), GetParam().steps);
-    EXPECT_EQ(desktop.steps.back(), noTargetBox());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, TransferFailure,
-    ::testing::Values(
-        FailureCase{"ActivationFails", Answer::Fail, Answer::Succeed, {"activate", "events", "box"}},
-        FailureCase{"ActivationThrows", Answer::Throw, Answer::Succeed, {"activate", "events", "box"}},
-        FailureCase{"SendingFails", Answer::Succeed, Answer::Fail, {"activate", "events", "send", "box"}},
-        FailureCase{"SendingThrows", Answer::Succeed, Answer::Throw, {"activate", "events", "send", "box"}},
-        FailureCase{"BothWouldFail", Answer::Fail, Answer::Fail, {"activate", "events", "box"}}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(Transfer, SendsTheTextAsItIsAfterThePendingEvents)
-{
-    // The user chose う and clicked "かくてい" just before "てんそう"; that click waits in the queue.
-    KeyActions actions(h.engine, h.state, h.speaker);
-    actions.Click(kanaKey(u"う"));
-    desktop.duringEvents = [&] { actions.Click(keyWithRole(KeyRole::Confirm)); };
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.at(2), (Step{"send", u"がっこう\r\nへう"}));
-}
-
-TEST_F(Transfer, AQueuedTransferClickRunsAWholeTransferInside)
-{
-    KeyActions actions(h.engine, h.state, h.speaker, [&] { TransferText(h.state, desktop); });
-    bool queued = true;
-    desktop.duringEvents = [&] {
-        if (std::exchange(queued, false))
-            actions.Click(keyWithRole(KeyRole::Transfer));
+    const std::u16string send = u"send あ";
+    const struct {
+        Answer activation, sending;
+        std::vector<std::u16string> steps;
+    } cases[]{
+        {Answer::Fail, Answer::Succeed, {Activate, u"events", Box}},
+        {Answer::Throw, Answer::Succeed, {Activate, u"events", Box}},
+        {Answer::Succeed, Answer::Fail, {Activate, u"events", send, Box}},
+        {Answer::Succeed, Answer::Throw, {Activate, u"events", send, Box}},
+        {Answer::Fail, Answer::Fail, {Activate, u"events", Box}},
     };
-
-    actions.Click(keyWithRole(KeyRole::Transfer));
-
-    EXPECT_EQ(desktop.names(), (std::vector<std::string>{"activate", "events", "activate", "events", "send", "send"}));
-}
-
-TEST_F(Transfer, ClearsNothingSoTheSameTextCanGoAgain)
-{
-    h.state.PendingKana = u"ぬ";
-    const Hiramod before = h.state;
-
-    TransferText(h.state, desktop);
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.at(2), (Step{"send", before.CommittedText}));
-    EXPECT_EQ(desktop.steps.at(5), (Step{"send", before.CommittedText}));
-    EXPECT_EQ(h.state.CommittedText, before.CommittedText);
-    EXPECT_EQ(h.state.PendingKana, before.PendingKana);
-    EXPECT_EQ(h.state.TargetTitle, before.TargetTitle);
-    EXPECT_EQ(h.editor.text, before.CommittedText);
-}
-
-TEST_F(Transfer, AnEmptyTextStillActivatesAndShowsNoBox)
-{
-    h.startWith(u"");
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.names(), (std::vector<std::string>{"activate", "events", "send"}));
-    EXPECT_EQ(desktop.steps.at(2).text, u"");
-}
-
-TEST_F(Transfer, GoesToTheChosenTarget)
-{
-    h.state.TargetTitle = u"メールを\u3000書く";
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.front(), (Step{"activate", u"メールを\u3000書く"}));
+    for (const auto &c : cases) {
+        Hiramod state;
+        state.CommittedText = u"あ";
+        state.TargetTitle = u"メールを\u3000書く";
+        RecordingDesktop desktop;
+        desktop.activation = c.activation;
+        desktop.sending = c.sending;
+        TransferText(state, desktop);
+        EXPECT_EQ(desktop.steps, c.steps);
+    }
 }
 
 } // namespace
