@@ -27,14 +27,14 @@ public:
 
     void run(int steps, std::array<int, 70> &clicksPerKey)
     {
+        // Kana keys outnumber the command keys; the command keys get a fair share.
+        static constexpr std::array commands{47, 48, 63, 64, 65, 65, 65, 67, 70};
         for (int step = 0; step < steps && !::testing::Test::HasFailure(); ++step) {
             SCOPED_TRACE("step " + std::to_string(step));
             if (upTo(7) == 0) {
                 userEdits();
                 continue;
             }
-            // Kana keys outnumber the command keys; the command keys get a fair share.
-            static constexpr std::array commands{47, 48, 63, 64, 65, 65, 65, 67, 70};
             const int number = upTo(1) ? int(upTo(69)) + 1 : commands[upTo(commands.size() - 1)];
             ++clicksPerKey[number - 1];
             click(KeyTable[number - 1]);
@@ -66,8 +66,7 @@ private:
         m_h.editor.focusElsewhere();
         m_h.editor.caret = upTo(m_h.editor.text.size());
         m_actions.Click(key);
-        if (m_model.Click(key) != KeyboardModel::Effect::Nothing)
-            ++m_expectedTransfers;
+        m_expectedTransfers += m_model.Click(key) != KeyboardModel::Effect::Nothing;
 
         const Hiramod &s = m_h.state;
         ASSERT_EQ(m_h.editor.text, m_model.Box());
@@ -79,9 +78,7 @@ private:
         ASSERT_EQ(m_h.speaker.said, m_model.Said());
         ASSERT_EQ(m_transfers, m_expectedTransfers);
         ASSERT_EQ(m_h.editor.focused, m_model.BoxHasFocus());
-        if (m_h.editor.focused) {
-            ASSERT_EQ(m_h.editor.caret, m_h.editor.text.size());
-        }
+        ASSERT_TRUE(!m_h.editor.focused || m_h.editor.caret == m_h.editor.text.size()) << "the caret is not at the end";
     }
 
     std::mt19937 m_rng;
@@ -104,8 +101,8 @@ TEST(Composition, RandomSessionsAgreeWithTheModel)
         EXPECT_GT(clicksPerKey[key.tabIndex - 1], 0) << key.name;
 }
 
-// A line of presses separated by spaces: "かくてい" confirms, "←" and "↓" are back-space and
-// new line, "゛" and "゜" the mark keys, "+…" is typed by the user; anything else is a kana.
+// Presses separated by spaces: "かくてい" confirms, "←" and "↓" are back-space and new line,
+// "゛" and "゜" the mark keys, "+…" is typed by the user; anything else is chosen as a kana.
 void press(EngineHarness &h, std::u16string_view keys)
 {
     for (std::size_t end; !keys.empty(); keys.remove_prefix(std::min(end + 1, keys.size()))) {
@@ -128,25 +125,20 @@ void press(EngineHarness &h, std::u16string_view keys)
     }
 }
 
-struct Case {
-    std::u16string start;
-    std::u16string keys;
-    std::u16string text;
-};
-
-const std::u16string Long(40000, u'あ'); // far beyond the old 16-bit limit
-
 TEST(Composition, DecidedCases)
 {
-    const Case cases[]{
-        // Back-space and the replacing confirm take a whole CR LF or surrogate pair, at any length.
+    const std::u16string Long(40000, u'あ'); // far beyond the old 16-bit limit
+    const struct {
+        std::u16string start, keys, text;
+    } cases[]{
+        // Back-space and the replacing confirm take a whole CR LF or surrogate pair, at any length;
+        // halves already broken go one code unit at a time.
         {u"a\r\n", u"←", u"a"},
         {u"\n\r", u"←", u"\n"},
         {u"a\U0001F600", u"←", u"a"},
         {Long + u"\r\n", u"←", Long},
         {u"", u"か かくてい ↓ ゛ かくてい", u"かが"},
         {Long, u"か かくてい +\U0001F600 ゛ かくてい", Long + u"かが"},
-        // Halves already broken go one code unit at a time.
         {u"a\xD83D", u"←", u"a"},
         {u"\xDE00\xD83D", u"←", u"\xDE00"},
         // The marks: the pending kana, else the kana confirmed last, else the pending one goes.
@@ -160,12 +152,11 @@ TEST(Composition, DecidedCases)
         {u"", u"あ かくてい か ゛ ゛ かくてい", u"あ"},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE("case " + std::to_string(i));
         EngineHarness h;
         h.startWith(cases[i].start);
         press(h, cases[i].keys);
-        EXPECT_EQ(h.editor.text, cases[i].text);
-        EXPECT_EQ(h.state.CommittedText, cases[i].text);
+        EXPECT_EQ(h.editor.text, cases[i].text) << "case " << i;
+        EXPECT_EQ(h.state.CommittedText, cases[i].text) << "case " << i;
     }
 }
 

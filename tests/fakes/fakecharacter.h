@@ -23,7 +23,11 @@ public:
         if (showFails) // a broken speech component
             throw Failure(Failure::DeviceUnavailable, "Device unavailable");
     }
-    void Speak(const std::u16string &text) override { m_log.push_back("Speak"); spoken.push_back(text); }
+    void Speak(const std::u16string &text) override
+    {
+        m_log.push_back("Speak");
+        spoken.push_back(text);
+    }
     void Hide() override { m_log.push_back("Hide"); }
 
     std::vector<std::u16string> spoken;
@@ -34,8 +38,7 @@ private:
 };
 
 // A collection that holds the one character "mic" once it is loaded.
-class RecordingCharacters final : public CharacterCollection {
-public:
+struct RecordingCharacters final : CharacterCollection {
     void Load(const std::u16string &id, const std::u16string &loadKey) override
     {
         log.push_back("Load " + std::string(id.begin(), id.end()) + " " + std::string(loadKey.begin(), loadKey.end()));

@@ -148,14 +148,28 @@ struct Said {
             sounding += std::sqrt(std::inner_product(start, start + window, start, 0.0) / double(window)) > 500 ? 0.01 : 0;
         return sounding;
     }
+    double longestSilence() const
+    {
+        std::size_t longest = 0;
+        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
+            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
+            longest = std::max(longest, quiet);
+        }
+        return double(longest) / sampleRate;
+    }
     int sampleRate = 0;
     std::vector<std::int16_t> samples;
+    std::size_t largestPiece = 0;
     std::chrono::milliseconds reported{};
 };
 
 struct Capture : AudioSink {
     explicit Capture(Said &said) : said(said) {}
-    void Write(std::span<const std::int16_t> part) override { said.samples.insert(said.samples.end(), part.begin(), part.end()); }
+    void Write(std::span<const std::int16_t> part) override
+    {
+        said.samples.insert(said.samples.end(), part.begin(), part.end());
+        said.largestPiece = std::max(said.largestPiece, part.size());
+    }
     Said &said;
 };
 
@@ -202,14 +216,18 @@ TEST(RealVoice, EveryKeyStringAndEveryMarkedKanaIsHeard)
     }
 }
 
-// The voice alone drops all but the first 70 kana or so of a word.
-TEST(RealVoice, A500KanaTextWithoutABreakIsSaidToItsEnd)
+// The voice alone drops all but the first 70 kana or so of a word. A long text streams in
+// pieces of a fraction of a second; a line break is a pause.
+TEST(RealVoice, A500KanaTextIsSaidToItsEndAndALineBreakIsAPause)
 {
     const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
     std::u16string text;
     for (std::uint32_t i = 0, seed = 12345; i < 500; ++i, seed = seed * 1103515245u + 12345u)
         text += kana[(seed >> 16) % kana.size()];
-    EXPECT_GE(sayAll({text}).front().soundingSeconds(), 500 * 0.04);
+    const std::vector<Said> said = sayAll({text, u"あいう\r\nえお"});
+    EXPECT_GE(said[0].soundingSeconds(), 500 * 0.04);
+    EXPECT_LE(said[0].largestPiece, std::size_t(said[0].sampleRate / 10));
+    EXPECT_GE(said[1].longestSilence(), 0.35);
 }
 
 } // namespace

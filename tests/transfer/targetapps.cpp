@@ -19,25 +19,17 @@ namespace hiragana::testing {
 
 using namespace std::chrono_literals;
 
-namespace {
-std::vector<char *> pointers(std::vector<std::string> &strings)
-{
-    std::vector<char *> result;
-    for (std::string &s : strings)
-        result.push_back(s.data());
-    result.push_back(nullptr);
-    return result;
-}
-} // namespace
-
 ChildProcess::ChildProcess(std::vector<std::string> arguments, const std::vector<std::string> &environment)
 {
-    std::vector<std::string> variables;
+    std::vector<std::string> variables(environment);
     for (char **variable = environ; *variable; ++variable)
-        variables.emplace_back(*variable);
-    variables.insert(variables.end(), environment.begin(), environment.end());
-    auto argv = pointers(arguments);
-    auto envp = pointers(variables);
+        variables.emplace_back(*variable); // after the test's own: the first of a name counts
+    std::vector<char *> argv, envp;
+    for (auto [strings, pointers] : {std::pair{&arguments, &argv}, std::pair{&variables, &envp}}) {
+        for (std::string &s : *strings)
+            pointers->push_back(s.data());
+        pointers->push_back(nullptr);
+    }
     if (posix_spawnp(&m_pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
         m_pid = -1;
 }
@@ -111,7 +103,7 @@ std::string KeymapDump()
 
 TemporaryDirectory::TemporaryDirectory()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-transfer-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-test-XXXXXX").string();
     if (mkdtemp(pattern.data()))
         m_path = pattern;
 }

@@ -29,7 +29,6 @@ class TargetApp {
 public:
     TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
               std::filesystem::path output);
-
     // Waits until the window is up (managed, when a window manager runs) and ready to type into.
     bool WaitUntilReady(const x11::Connection &connection);
     Window window() const { return m_window; }

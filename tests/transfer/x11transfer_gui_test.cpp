@@ -21,8 +21,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <map>
-#include <utility>
 
 using namespace hiragana;
 using namespace hiragana::testing;
@@ -33,40 +31,13 @@ namespace {
 const std::u16string Word = u"Microsoft Word";
 const std::u16string Mail = u"メールを\u3000書く";
 
-// Every key's string, marked kana, every kind of line break, shifted ASCII and an emoji.
-std::u16string everyKindOfText()
-{
-    std::u16string text;
-    for (const KeyRecord &key : KeyTable)
-        text += key.produces;
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            text += pair.marked;
-    }
-    return text + u"\r\nHello, World! ~!@#$%^&*()_+{}|:\"<>? `1234567890-=[]\\;',./\r😀、、ああ\nおわり。";
-}
-
-// As many different characters as the keymap lacks, so that each of its batches fills the keys
-// that a transfer binds.
+// As many different characters as asked that the keymap lacks: each batch fills the spare keys.
 std::u16string distinctCharacters(std::size_t count)
 {
     std::u16string text;
     for (std::size_t i = 0; i < count; ++i)
         text += char16_t(u'\u4E00' + i);
     return text;
-}
-
-// The text as a target shows it, each line break turned into what Return types there.
-std::string asReceived(const std::u16string &text, const std::string &lineBreak)
-{
-    std::string received;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool crlf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-        const bool pair = text[i] >= 0xD800 && text[i] < 0xDC00;
-        received += text[i] == u'\r' || text[i] == u'\n' ? lineBreak : x11::ToUtf8(text.substr(i, pair ? 2 : 1));
-        i += crlf || pair ? 1 : 0;
-    }
-    return received;
 }
 
 class X11Transfer : public ::testing::Test {
@@ -87,47 +58,52 @@ protected:
     {
         const Window window = app->window();
         app.reset();
-        EXPECT_TRUE(x11::WaitUntil([&] { return std::ranges::count(x11::TopLevelWindows(*connection), window) == 0; },
-                                   10s, 20ms));
+        EXPECT_TRUE(x11::WaitUntil([&] { return std::ranges::count(x11::TopLevelWindows(*connection), window) == 0; }, 10s));
     }
     std::size_t slots(x11::SpareKeyUse use) { return x11::KeymapBinder(connection->display(), use).slotCount(); }
-
-    // What app, titled title, received since the last call, up to a marker typed now: any
-    // earlier keys have arrived once the marker has.
-    std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
+    void press(KeySym key, bool down)
     {
-        const std::string marker = "#" + std::to_string(++markers) + "#";
-        auto marking = x11::X11Transfer::Open(nullptr);
-        EXPECT_TRUE(marking->ActivateWindow(title) && marking->SendKeystrokes(std::u16string(marker.begin(), marker.end())));
-        x11::WaitUntil([&] { return app.Received().ends_with(marker); }, 20s, 20ms);
-        std::string received = app.Received();
-        EXPECT_TRUE(received.ends_with(marker)) << received;
-        received = received.substr(0, received.size() - marker.size());
-        return received.substr(std::exchange(seenUpTo[&app], received.size() + marker.size()));
+        XTestFakeKeyEvent(connection->display(), XKeysymToKeycode(connection->display(), key), down, CurrentTime);
+        XSync(connection->display(), False);
     }
 
-    void lockCaps(bool locked)
+    // What app, titled title, holds up to a marker typed now: any earlier keys have arrived once
+    // the marker has.
+    std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
     {
-        XkbLockModifiers(connection->display(), XkbUseCoreKbd, LockMask, locked ? LockMask : 0);
-        XSync(connection->display(), False);
+        auto marking = x11::X11Transfer::Open(nullptr);
+        EXPECT_TRUE(marking->ActivateWindow(title) && marking->SendKeystrokes(u"#"));
+        x11::WaitUntil([&] { return app.Received().ends_with("#"); }, 20s, 20ms);
+        const std::string received = app.Received();
+        EXPECT_TRUE(received.ends_with("#")) << received;
+        return received.substr(0, received.size() - 1);
     }
 
     TemporaryDirectory directory;
     std::unique_ptr<x11::Connection> connection = x11::Connection::Open(nullptr);
-    int markers = 0;
-    std::map<const TargetApp *, std::size_t> seenUpTo;
 };
 
 // The xterm's Japanese title is in COMPOUND_TEXT, without _NET_WM_NAME. It is stopped while the
 // first two batches go out and catches up only before the third binds keys again: it must still
-// read each batch with the bindings it was sent with. Caps Lock is on and stays on.
+// read each batch with the bindings it was sent with. Caps Lock is on, and stays on.
 TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
 {
     auto terminal = ready(StartTerminal(x11::ToUtf8(Mail), directory.path()));
     const std::string keymapBefore = KeymapDump();
     const std::size_t perBatch = slots(x11::SpareKeyUse::HalvesTakingTurns);
     ASSERT_GT(perBatch, 0u);
-    const std::u16string text = distinctCharacters(2 * perBatch + 1) + everyKindOfText();
+    // Every key's string, marked kana, every kind of line break, shifted ASCII and an emoji.
+    std::u16string text = distinctCharacters(2 * perBatch + 1);
+    for (const KeyRecord &key : KeyTable)
+        text += key.produces;
+    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
+        for (const MarkPair &pair : table)
+            text += pair.marked;
+    }
+    text += u"\r\nHello, World! ~!@#$%^&*()_+{}|:\"<>? `1234567890-=[]\\;',./\r😀、、ああ\nおわり。";
+    std::string typed = x11::ToUtf8(text); // the terminal reads each line break as one CR
+    for (std::size_t at = 0; (at = typed.find_first_of("\r\n", at)) != std::string::npos; ++at)
+        typed.replace(at, typed.compare(at, 2, "\r\n") == 0 ? 2 : 1, "\r");
     const std::string firstTwoBatches = x11::ToUtf8(text.substr(0, 2 * perBatch));
     // A busy machine may leave xterm without time to read a batch for a while.
     auto transfer = x11::X11Transfer::Open(nullptr, {.settleTime = 500ms});
@@ -140,19 +116,21 @@ TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
             caughtUp = terminal->WaitToReceive(firstTwoBatches);
         }
     });
-    lockCaps(true);
+    XkbLockModifiers(connection->display(), XkbUseCoreKbd, LockMask, LockMask);
+    XSync(connection->display(), False);
 
     ASSERT_TRUE(transfer->ActivateWindow(Mail));
     EXPECT_TRUE(transfer->SendKeystrokes(text));
 
     kill(terminal->pid(), SIGCONT);
     EXPECT_EQ(caughtUp, firstTwoBatches);
-    EXPECT_EQ(terminal->WaitToReceive(asReceived(text, "\r")), asReceived(text, "\r"));
+    EXPECT_EQ(terminal->WaitToReceive(typed), typed);
     EXPECT_EQ(KeymapDump(), keymapBefore);
     XkbStateRec keyboard{};
     XkbGetState(connection->display(), XkbUseCoreKbd, &keyboard);
     EXPECT_EQ(keyboard.locked_mods & LockMask, LockMask);
-    lockCaps(false);
+    XkbLockModifiers(connection->display(), XkbUseCoreKbd, LockMask, 0);
+    XSync(connection->display(), False);
 }
 
 // Stacked bottom to top as started; each time the best match goes, the next one takes over.
@@ -174,7 +152,7 @@ TEST_F(X11Transfer, TitlesMatchExactlyThenByPrefixThenBySuffixTopmostFirst)
 }
 
 // Nothing goes to another window: not without a target, not while the user holds a key, not
-// once the focus has moved away in the middle. The keymap is restored all the same.
+// once the focus has moved away midway. The keymap is restored all the same.
 TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
 {
     auto mail = editor(Mail);
@@ -186,27 +164,22 @@ TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
     EXPECT_FALSE(transfer->SendKeystrokes(u"あa"));
 
     ASSERT_TRUE(transfer->ActivateWindow(Mail));
-    const KeyCode shift = XKeysymToKeycode(connection->display(), XK_Shift_L);
-    XTestFakeKeyEvent(connection->display(), shift, True, CurrentTime);
-    XSync(connection->display(), False);
+    press(XK_Shift_L, true);
     EXPECT_FALSE(transfer->SendKeystrokes(u"あa"));
-    XTestFakeKeyEvent(connection->display(), shift, False, CurrentTime);
-    XSync(connection->display(), False);
-
-    const std::u16string text = distinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
+    press(XK_Shift_L, false);
+    const std::u16string characters = distinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
+    const std::string text = x11::ToUtf8(characters);
     bool focusMoved = false;
     transfer->setBeforeBatch([&](std::size_t batch) {
         if (batch == 1)
             focusMoved = x11::ActivateWindow(*connection, decoy->window(), 5s);
     });
-    EXPECT_FALSE(transfer->SendKeystrokes(text));
+    EXPECT_FALSE(transfer->SendKeystrokes(characters));
     ASSERT_TRUE(focusMoved);
 
     EXPECT_EQ(receivedBeforeMarker(*decoy, u"microsoft word"), "");
     const std::string part = receivedBeforeMarker(*mail, Mail);
-    EXPECT_FALSE(part.empty());
-    EXPECT_LT(part.size(), x11::ToUtf8(text).size());
-    EXPECT_TRUE(x11::ToUtf8(text).starts_with(part)) << part;
+    EXPECT_TRUE(!part.empty() && part.size() < text.size() && text.starts_with(part)) << part;
     EXPECT_EQ(KeymapDump(), keymapBefore);
 }
 

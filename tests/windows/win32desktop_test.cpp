@@ -18,7 +18,7 @@ namespace {
 
 const std::u16string Word = u"Microsoft Word";
 const std::u16string Mail = u"メールを\u3000書く";
-constexpr wchar_t Marker = L'¶';
+const std::u16string Notepad = u"メモ帳";
 
 template<typename Condition>
 bool waitFor(Condition &&condition) // 30 s at most, for a busy machine
@@ -31,14 +31,14 @@ bool waitFor(Condition &&condition) // 30 s at most, for a busy machine
 bool makeForeground(HWND window)
 {
     int polls = 0;
-    return waitFor([&] {
+    return window && waitFor([&] {
         if (polls++ % 25 == 0)
             SetForegroundWindow(window);
         return GetForegroundWindow() == window;
     });
 }
 
-// A stand-in target in a process of its own, closed when the test is done with it.
+// A stand-in target in a process of its own, the only window of its class with its title.
 class Target {
 public:
     explicit Target(const std::u16string &title)
@@ -46,69 +46,53 @@ public:
         std::wstring program(MAX_PATH, L'\0');
         program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
         program = program.substr(0, program.find_last_of(L'\\') + 1) + L"hiragana_win32_target.exe";
-        std::wstring commandLine = L"\"" + program + L"\" \"" + std::wstring(title.begin(), title.end()) + L"\"";
+        const std::wstring wideTitle(title.begin(), title.end());
+        std::wstring commandLine = L"\"" + program + L"\" \"" + wideTitle + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &m_process))
             return;
         WaitForInputIdle(m_process.hProcess, 10000);
-        waitFor([this] {
-            EnumWindows(&Target::findOwn, reinterpret_cast<LPARAM>(this));
-            return m_window != nullptr;
-        });
-        m_edit = FindWindowExW(m_window, nullptr, L"EDIT", nullptr);
+        waitFor([&] { return (window = FindWindowW(L"HiraganaTestTarget", wideTitle.c_str())) != nullptr; });
         // The window manager gives a new window the focus when it gets round to it: done with
         // that before a test moves the focus elsewhere.
-        makeForeground(m_window);
+        makeForeground(window);
     }
     ~Target()
     {
-        if (!m_process.hProcess)
-            return;
-        PostMessageW(m_window, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(m_process.hProcess, 5000) == WAIT_TIMEOUT)
+        if (window)
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        if (m_process.hProcess && WaitForSingleObject(m_process.hProcess, 5000) == WAIT_TIMEOUT)
             TerminateProcess(m_process.hProcess, 1);
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
     }
-    HWND window() const { return m_window; }
 
     // What the EDIT holds once a marker typed now has arrived after whatever was typed before.
     std::u16string received() const
     {
+        constexpr wchar_t marker = L'¶';
         INPUT keys[2] = {};
         for (INPUT &key : keys) {
             key.type = INPUT_KEYBOARD;
-            key.ki.wScan = Marker;
+            key.ki.wScan = marker;
             key.ki.dwFlags = KEYEVENTF_UNICODE | (&key == &keys[1] ? KEYEVENTF_KEYUP : 0);
         }
+        HWND edit = FindWindowExW(window, nullptr, L"EDIT", nullptr);
         std::wstring text;
-        const bool marked = makeForeground(m_window) && SendInput(2, keys, sizeof(INPUT)) == 2 && waitFor([&] {
-            text.assign(SendMessageW(m_edit, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0'); // copied across processes
-            text.resize(SendMessageW(m_edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-            return text.ends_with(Marker);
+        const bool marked = makeForeground(window) && SendInput(2, keys, sizeof(INPUT)) == 2 && waitFor([&] {
+            text.assign(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0'); // copied across processes
+            text.resize(SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+            return text.ends_with(marker);
         });
         return marked ? std::u16string(text.begin(), text.end() - 1) : u"(no marker)";
     }
 
-private:
-    static BOOL CALLBACK findOwn(HWND window, LPARAM target)
-    {
-        auto *self = reinterpret_cast<Target *>(target);
-        wchar_t className[64] = {};
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        GetClassNameW(window, className, 64);
-        if (process != self->m_process.dwProcessId || std::wstring(className) != L"HiraganaTestTarget" || !IsWindowVisible(window))
-            return TRUE;
-        self->m_window = window;
-        return FALSE;
-    }
+    HWND window = nullptr;
 
+private:
     PROCESS_INFORMATION m_process{};
-    HWND m_window = nullptr;
-    HWND m_edit = nullptr;
 };
 
 struct TitleCase {
@@ -123,8 +107,8 @@ class TransferInto : public ::testing::TestWithParam<TitleCase> {};
 TEST_P(TransferInto, TypesExactlyTheTextAndNothingElsewhere)
 {
     Target target(GetParam().windowTitle);
-    Target decoy(u"メモ帳");
-    ASSERT_TRUE(target.window() && decoy.window() && makeForeground(decoy.window()));
+    Target decoy(Notepad);
+    ASSERT_TRUE(target.window && makeForeground(decoy.window));
     std::u16string text;
     for (const KeyRecord &key : KeyTable)
         text += key.produces;
@@ -146,12 +130,12 @@ INSTANTIATE_TEST_SUITE_P(Titles, TransferInto,
 TEST(Win32Desktop, StopsWhenTheTargetLosesTheForeground)
 {
     Target target(Word);
-    Target decoy(u"メモ帳");
-    ASSERT_TRUE(target.window() && decoy.window());
+    Target decoy(Notepad);
+    ASSERT_TRUE(target.window && decoy.window);
     Win32Desktop desktop({.charactersPerBatch = 2});
     desktop.setBeforeBatch([&](std::size_t batch) {
         if (batch == 1)
-            makeForeground(decoy.window());
+            makeForeground(decoy.window);
     });
 
     ASSERT_TRUE(desktop.ActivateWindow(Word));
@@ -188,10 +172,10 @@ std::u16string closeBoxOf(DWORD thread)
 // and the window in front nothing. The pending events run, but the quit is left to its loop.
 TEST(Win32Desktop, WithoutTargetShowsTheBoxAndTypesNothing)
 {
-    Target decoy(u"メモ帳");
+    Target decoy(Notepad);
     HWND own = CreateWindowExW(0, L"STATIC", L"Microsoft Word", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(own && decoy.window() && makeForeground(decoy.window()));
+    ASSERT_TRUE(own && makeForeground(decoy.window));
     Hiramod state;
     state.TargetTitle = Word;
     state.CommittedText = u"がっこう";
