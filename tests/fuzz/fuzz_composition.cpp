@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             keys.Click(hiragana::KeyTable[op]);
             check(h.state.VoicedPending == 0 && (!h.state.PendingKana.empty() || h.state.ReplaceLast == 0));
             if (h.editor.textWrites != writes)
-                check(h.state.CommittedText == h.editor.text && h.editor.focused && h.editor.caret == h.editor.text.size()
-                      && (!wasClean || isClean(h.editor.text)));
+                check(h.state.CommittedText == h.editor.text && h.editor.focused
+                      && h.editor.caret == h.editor.text.size() && (!wasClean || isClean(h.editor.text)));
         } else if (op < 200) {
             // A few code units typed, or a paste of 40,000 and more of one of them.
             const std::uint8_t length = byte();

@@ -91,7 +91,7 @@ TEST(CharacterWindows, ShowWhereTheyWerePutInFrontWithoutTheFocusAndLetClicksThr
         EXPECT_GT(stackingPlace(*figure), stackingPlace(keyboard));
         clickAt(corner + QPoint(figure->width() / 2, figure->height() / 4)); // the head
         clickAt(balloon->geometry().center());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return keyClicks == 2 * (time + 1); }, 30'000)) << "a click did not go through";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return keyClicks == 2 * (time + 1); }, 30'000)) << "a click was caught";
         EXPECT_GT(stackingPlace(*figure), stackingPlace(keyboard));
         EXPECT_GT(stackingPlace(*balloon), stackingPlace(keyboard));
         EXPECT_EQ(QApplication::activeWindow(), &keyboard);

@@ -45,7 +45,8 @@ TEST(SetUpCharacter, LoadsMicAndPutsItByTheWindowsCorner)
         testing::RecordingCharacters characters;
         try {
             EXPECT_EQ(&SetUpCharacter(characters, p.leftTwips, p.topTwips), &characters.mic);
-            EXPECT_THAT(characters.log, ElementsAre("Load mic c:\\windows\\msagent\\mic.acs", "Item", p.moveTo));
+            EXPECT_THAT(characters.log, ElementsAre("Load mic c:\\windows\\msagent\\mic.acs", "Item",
+                                                     p.moveTo ? p.moveTo : "an overflow"));
         } catch (const Failure &failure) {
             EXPECT_EQ(failure.number(), Failure::Overflow);
             EXPECT_EQ(p.moveTo, nullptr);
@@ -65,7 +66,10 @@ struct RecordingStage : CharacterStage {
     void HideFigure(Done hidden) override { log.push_back("hide"); later(std::move(hidden)); }
     void StartTalking(const std::u16string &text) override { log.push_back("talk " + utf8(text)); }
     void StopTalking() override { log.push_back("stop"); }
-    static void later(Done done) { QMetaObject::invokeMethod(qApp, std::move(done), Qt::QueuedConnection); }
+    static void later(Done done)
+    {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done), Qt::QueuedConnection);
+    }
     std::vector<std::string> &log;
 };
 
@@ -130,8 +134,8 @@ TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
     };
     for (const auto &[text, expected] : readings) {
         std::string reading; // each pause after a chunk in brackets
-        for (const SpeechChunk &chunk : SpeechChunks(text))
-            reading += chunk.text + (chunk.pauseAfter > 0ms ? "[" + std::to_string(chunk.pauseAfter.count()) + "]" : "");
+        for (const auto &[chunk, pause] : SpeechChunks(text))
+            reading += chunk + (pause > 0ms ? "[" + std::to_string(pause.count()) + "]" : "");
         EXPECT_EQ(reading, expected);
     }
 }
@@ -144,8 +148,10 @@ struct Said {
     {
         const std::size_t window = std::size_t(sampleRate) / 100;
         double sounding = 0;
-        for (const std::int16_t *start = samples.data(); start + window <= samples.data() + samples.size(); start += window)
-            sounding += std::sqrt(std::inner_product(start, start + window, start, 0.0) / double(window)) > 500 ? 0.01 : 0;
+        for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
+            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
+        }
         return sounding;
     }
     double longestSilence() const

@@ -27,8 +27,8 @@ TEST(QtDesktop, RunsThePendingEventsAndShowsTheBoxOverTheKeyboard)
     QTimer closeTheBox;
     QObject::connect(&closeTheBox, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            seen = {box->windowTitle(), box->text(), QString::number(box->icon()), QString::number(box->standardButtons()),
-                    QString::number(box->parentWidget() == &keyboard)};
+            seen = {box->windowTitle(), box->text(), QString::number(box->icon()),
+                    QString::number(box->standardButtons()), QString::number(box->parentWidget() == &keyboard)};
             box->button(QMessageBox::Ok)->click();
         }
     });

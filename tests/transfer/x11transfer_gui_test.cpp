@@ -58,7 +58,8 @@ protected:
     {
         const Window window = app->window();
         app.reset();
-        EXPECT_TRUE(x11::WaitUntil([&] { return std::ranges::count(x11::TopLevelWindows(*connection), window) == 0; }, 10s));
+        const auto gone = [&] { return std::ranges::count(x11::TopLevelWindows(*connection), window) == 0; };
+        EXPECT_TRUE(x11::WaitUntil(gone, 10s));
     }
     std::size_t slots(x11::SpareKeyUse use) { return x11::KeymapBinder(connection->display(), use).slotCount(); }
     void press(KeySym key, bool down)
