@@ -4,7 +4,6 @@
 #include "speechcharacter.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace hiragana::testing {
@@ -21,7 +20,7 @@ public:
     void Show() override
     {
         m_log.push_back("Show");
-        if (showFails)
+        if (showFails) // a broken speech component
             throw Failure(Failure::DeviceUnavailable, "Device unavailable");
     }
     void Speak(const std::u16string &text) override
@@ -32,7 +31,6 @@ public:
     void Hide() override { m_log.push_back("Hide"); }
 
     std::vector<std::u16string> spoken;
-    // Plays a broken speech component.
     bool showFails = false;
 
 private:
@@ -40,26 +38,25 @@ private:
 };
 
 // A collection that holds the one character "mic" once it is loaded.
-class RecordingCharacters final : public CharacterCollection {
-public:
+struct RecordingCharacters final : CharacterCollection {
     void Load(const std::u16string &id, const std::u16string &loadKey) override
     {
-        log.push_back("Load");
-        loaded.emplace_back(id, loadKey);
+        log.push_back("Load " + std::string(id.begin(), id.end()) + " " + std::string(loadKey.begin(), loadKey.end()));
         if (loadFails)
             throw Failure(Failure::FileNotFound, "File not found");
+        loaded = true;
     }
     Character &Item(const std::u16string &id) override
     {
         log.push_back("Item");
-        if (id != u"mic" || loaded.empty())
+        if (id != u"mic" || !loaded)
             throw Failure(Failure::ObjectRequired, "Object required");
         return mic;
     }
 
     std::vector<std::string> log;
-    std::vector<std::pair<std::u16string, std::u16string>> loaded;
     bool loadFails = false;
+    bool loaded = false;
     RecordingCharacter mic{log};
 };
 

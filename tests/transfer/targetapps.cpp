@@ -7,70 +7,37 @@
 
 #include <X11/Xatom.h>
 
-#include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 extern char **environ;
 
 namespace hiragana::testing {
 
-namespace {
 using namespace std::chrono_literals;
 
-// A name of its own for each output file.
-std::string uniqueName(const std::string &kind)
+ChildProcess::ChildProcess(std::vector<std::string> arguments, const std::vector<std::string> &environment)
 {
-    static int count = 0;
-    return kind + "-" + std::to_string(++count);
-}
-
-std::vector<char *> pointers(std::vector<std::string> &strings)
-{
-    std::vector<char *> result;
-    for (std::string &s : strings)
-        result.push_back(s.data());
-    result.push_back(nullptr);
-    return result;
-}
-
-std::optional<Window> windowOfProcess(const x11::Connection &connection, pid_t pid)
-{
-    x11::ErrorTrap trap(connection.display());
-    for (Window window : x11::TopLevelWindows(connection)) {
-        const auto owner = x11::ReadLong(connection.display(), window, connection.atoms().netWmPid, XA_CARDINAL);
-        if (owner == static_cast<unsigned long>(pid))
-            return window;
-    }
-    return std::nullopt;
-}
-} // namespace
-
-ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::vector<std::string> &environment)
-{
-    std::vector<std::string> argv = arguments;
-    std::vector<std::string> envp;
+    std::vector<std::string> variables(environment);
     for (char **variable = environ; *variable; ++variable)
-        envp.emplace_back(*variable);
-    envp.insert(envp.end(), environment.begin(), environment.end());
-    auto argvPointers = pointers(argv);
-    auto envpPointers = pointers(envp);
-    if (posix_spawnp(&m_pid, argvPointers[0], nullptr, nullptr, argvPointers.data(), envpPointers.data()) != 0)
+        variables.emplace_back(*variable); // after the test's own: the first of a name counts
+    std::vector<char *> argv, envp;
+    for (auto [strings, pointers] : {std::pair{&arguments, &argv}, std::pair{&variables, &envp}}) {
+        for (std::string &s : *strings)
+            pointers->push_back(s.data());
+        pointers->push_back(nullptr);
+    }
+    if (posix_spawnp(&m_pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
         m_pid = -1;
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (m_pid <= 0)
-        return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
+    if (m_pid > 0 && kill(m_pid, SIGTERM) == 0)
+        waitpid(m_pid, nullptr, 0);
 }
 
 TargetApp::TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
@@ -83,8 +50,12 @@ TargetApp::TargetApp(const std::vector<std::string> &arguments, const std::vecto
 bool TargetApp::WaitUntilReady(const x11::Connection &connection)
 {
     return x11::WaitUntil([&] {
-        if (auto window = windowOfProcess(connection, m_process.pid()); window && std::filesystem::exists(m_output))
-            m_window = *window;
+        x11::ErrorTrap trap(connection.display());
+        for (Window window : x11::TopLevelWindows(connection)) {
+            const auto pid = x11::ReadLong(connection.display(), window, connection.atoms().netWmPid, XA_CARDINAL);
+            if (pid == static_cast<unsigned long>(m_process.pid()) && std::filesystem::exists(m_output))
+                m_window = window;
+        }
         return m_window != 0;
     }, 20s, 20ms);
 }
@@ -92,7 +63,7 @@ bool TargetApp::WaitUntilReady(const x11::Connection &connection)
 std::string TargetApp::Received() const
 {
     std::ifstream in(m_output, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string TargetApp::WaitToReceive(const std::string &expected) const
@@ -103,27 +74,28 @@ std::string TargetApp::WaitToReceive(const std::string &expected) const
 
 std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory)
 {
-    const auto output = directory / uniqueName("editor");
+    static int count = 0;
+    const auto output = directory / ("editor-" + std::to_string(++count));
     return std::make_unique<TargetApp>(std::vector<std::string>{HIRAGANA_TEST_EDITOR, title, output},
                                        std::vector<std::string>{"QT_QPA_PLATFORM=xcb"}, output);
 }
 
 std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory)
 {
-    const auto output = directory / uniqueName("terminal");
-    return std::make_unique<TargetApp>(
-        std::vector<std::string>{"xterm", "-u8", "-title", title, "-e", "sh", "-c",
-                                 "stty raw -echo && exec cat > \"$0\"", output},
-        std::vector<std::string>{"LC_ALL=C.UTF-8"}, output);
+    static int count = 0;
+    const auto output = directory / ("terminal-" + std::to_string(++count));
+    return std::make_unique<TargetApp>(std::vector<std::string>{"xterm", "-u8", "-title", title, "-e", "sh", "-c",
+                                                                "stty raw -echo && exec cat > \"$0\"", output},
+                                       std::vector<std::string>{"LC_ALL=C.UTF-8"}, output);
 }
 
 std::string KeymapDump()
 {
     std::string dump;
     if (FILE *pipe = popen("xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null", "r")) {
-        std::array<char, 4096> buffer{};
-        for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-            dump.append(buffer.data(), n);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            dump.append(buffer, n);
         pclose(pipe);
     }
     return dump;
@@ -131,7 +103,7 @@ std::string KeymapDump()
 
 TemporaryDirectory::TemporaryDirectory()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-transfer-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-test-XXXXXX").string();
     if (mkdtemp(pattern.data()))
         m_path = pattern;
 }

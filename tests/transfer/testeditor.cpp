@@ -2,41 +2,30 @@
 // title given as the first argument, and after every change it writes its whole text (UTF-8,
 // line breaks as LF) to the file named by the second argument.
 #include <QApplication>
+#include <QFile>
 #include <QPlainTextEdit>
+#include <QSaveFile>
 #include <QTimer>
-
-#include <cstdio>
-#include <fstream>
-#include <string>
-
-namespace {
-void save(const QPlainTextEdit &editor, const std::string &path)
-{
-    const std::string partial = path + ".part";
-    std::ofstream(partial, std::ios::binary | std::ios::trunc) << editor.toPlainText().toStdString();
-    std::rename(partial.c_str(), path.c_str()); // readers never see half a text
-}
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: %s TITLE OUTPUT-FILE\n", argv[0]);
+    if (QApplication::arguments().size() != 3)
         return 2;
-    }
-    const std::string path = arguments[2].toStdString();
-
     QPlainTextEdit editor;
-    editor.setWindowTitle(arguments[1]);
+    editor.setWindowTitle(QApplication::arguments()[1]);
+    const auto save = [&] { // whole, so that readers never see half a text
+        QSaveFile file(QApplication::arguments()[2]);
+        file.open(QIODevice::WriteOnly);
+        file.write(editor.toPlainText().toUtf8());
+        file.commit();
+    };
     QTimer saveSoon;
     saveSoon.setSingleShot(true);
-    saveSoon.setInterval(0);
-    QObject::connect(&saveSoon, &QTimer::timeout, [&] { save(editor, path); });
+    QObject::connect(&saveSoon, &QTimer::timeout, save);
     QObject::connect(&editor, &QPlainTextEdit::textChanged, &saveSoon, qOverload<>(&QTimer::start));
     editor.resize(640, 480);
     editor.show();
-    save(editor, path);
+    save();
     return QApplication::exec();
 }

@@ -1,151 +1,71 @@
-#include "engineharness.h"
-#include "keyactions.h"
-#include "keytable.h"
-#include "recordingdesktop.h"
+// TransferText against a desktop that records its steps and fails as told: what no real desktop
+// can be made to do on demand.
+#include "desktop.h"
+#include "hiramod.h"
 #include "transfertext.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
+#include <stdexcept>
 
 using namespace hiragana;
-using hiragana::testing::EngineHarness;
-using hiragana::testing::RecordingDesktop;
-using Answer = RecordingDesktop::Answer;
-using Step = RecordingDesktop::Step;
 
 namespace {
 
-const std::u16string Word = u"Microsoft Word";
+enum class Answer { Succeed, Fail, Throw };
 
-const KeyRecord &keyWithRole(KeyRole role)
-{
-    return *std::find_if(KeyTable.begin(), KeyTable.end(), [role](const KeyRecord &key) { return key.role == role; });
-}
-
-const KeyRecord &kanaKey(std::u16string_view produces)
-{
-    return *std::find_if(KeyTable.begin(), KeyTable.end(),
-                         [produces](const KeyRecord &key) { return key.produces == produces; });
-}
-
-Step noTargetBox()
-{
-    return {"box", u"転送先がありません\r\n\u3000※まずは新規のものを選択してみてください", 16, u"入力エラー"};
-}
-
-struct Transfer : ::testing::Test {
-    Transfer()
+struct RecordingDesktop final : Desktop {
+    bool ActivateWindow(const std::u16string &title) override { return step(u"activate " + title, activation); }
+    void ProcessPendingEvents() override { step(u"events", Answer::Succeed); }
+    bool SendKeystrokes(const std::u16string &text) override { return step(u"send " + text, sending); }
+    void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
     {
-        h.startWith(u"がっこう\r\nへ");
-        h.state.TargetTitle = Word;
+        step(u"box " + title + (buttons == 16 ? u" 16 " : u" ? ") + prompt, Answer::Succeed);
+    }
+    bool step(const std::u16string &step, Answer answer)
+    {
+        steps.push_back(step);
+        if (step == u"events")
+            duringEvents();
+        if (answer == Answer::Throw)
+            throw std::runtime_error("the desktop gave up");
+        return answer == Answer::Succeed;
     }
 
-    EngineHarness h;
-    RecordingDesktop desktop;
+    Answer activation = Answer::Succeed;
+    Answer sending = Answer::Succeed;
+    std::function<void()> duringEvents = [] {};
+    std::vector<std::u16string> steps;
 };
 
-TEST_F(Transfer, ActivatesLetsEventsRunThenTypesTheText)
+// However a step fails, the events still run, nothing is typed after a failed activation, and
+// one box says so. The text is read after the events: a click on "かくてい" may have waited there.
+TEST(TransferText, SendsTheTextAsThePendingEventsLeftItOrEndsInOneBox)
 {
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps, (std::vector<Step>{{"activate", Word}, {"events"}, {"send", u"がっこう\r\nへ"}}));
-}
-
-struct FailureCase {
-    const char *name;
-    Answer activation;
-    Answer sending;
-    std::vector<std::string> steps;
-};
-
-// Test listings show the case's name rather than its bytes.
-void PrintTo(const FailureCase &failure, std::ostream *out) { *out << failure.name; }
-
-class TransferFailure : public Transfer, public ::testing::WithParamInterface<FailureCase> {};
-
-// However a step fails, the events still run, nothing is typed after a failed activation,
-// and exactly one box says so.
-TEST_P(TransferFailure, EndsInOneBox)
-{
-    desktop.activation = GetParam().activation;
-    desktop.sending = GetParam().sending;
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.names(), GetParam().steps);
-    EXPECT_EQ(desktop.steps.back(), noTargetBox());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, TransferFailure,
-    ::testing::Values(
-        FailureCase{"ActivationFails", Answer::Fail, Answer::Succeed, {"activate", "events", "box"}},
-        FailureCase{"ActivationThrows", Answer::Throw, Answer::Succeed, {"activate", "events", "box"}},
-        FailureCase{"SendingFails", Answer::Succeed, Answer::Fail, {"activate", "events", "send", "box"}},
-        FailureCase{"SendingThrows", Answer::Succeed, Answer::Throw, {"activate", "events", "send", "box"}},
-        FailureCase{"BothWouldFail", Answer::Fail, Answer::Fail, {"activate", "events", "box"}}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(Transfer, SendsTheTextAsItIsAfterThePendingEvents)
-{
-    // The user chose う and clicked "かくてい" just before "てんそう"; that click waits in the queue.
-    KeyActions actions(h.engine, h.state, h.speaker);
-    actions.Click(kanaKey(u"う"));
-    desktop.duringEvents = [&] { actions.Click(keyWithRole(KeyRole::Confirm)); };
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.at(2), (Step{"send", u"がっこう\r\nへう"}));
-}
-
-TEST_F(Transfer, AQueuedTransferClickRunsAWholeTransferInside)
-{
-    KeyActions actions(h.engine, h.state, h.speaker, [&] { TransferText(h.state, desktop); });
-    bool queued = true;
-    desktop.duringEvents = [&] {
-        if (std::exchange(queued, false))
-            actions.Click(keyWithRole(KeyRole::Transfer));
+    const std::u16string activate = u"activate メールを\u3000書く", send = u"send がっこう\r\nへ",
+                         box = u"box 入力エラー 16 転送先がありません\r\n\u3000※まずは新規のものを選択してみてください";
+    const struct {
+        Answer activation, sending;
+        std::vector<std::u16string> steps;
+    } cases[]{
+        {Answer::Succeed, Answer::Succeed, {activate, u"events", send}},
+        {Answer::Fail, Answer::Succeed, {activate, u"events", box}},
+        {Answer::Throw, Answer::Succeed, {activate, u"events", box}},
+        {Answer::Succeed, Answer::Fail, {activate, u"events", send, box}},
+        {Answer::Succeed, Answer::Throw, {activate, u"events", send, box}},
     };
-
-    actions.Click(keyWithRole(KeyRole::Transfer));
-
-    EXPECT_EQ(desktop.names(), (std::vector<std::string>{"activate", "events", "activate", "events", "send", "send"}));
-}
-
-TEST_F(Transfer, ClearsNothingSoTheSameTextCanGoAgain)
-{
-    h.state.PendingKana = u"ぬ";
-    const Hiramod before = h.state;
-
-    TransferText(h.state, desktop);
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.at(2), (Step{"send", before.CommittedText}));
-    EXPECT_EQ(desktop.steps.at(5), (Step{"send", before.CommittedText}));
-    EXPECT_EQ(h.state.CommittedText, before.CommittedText);
-    EXPECT_EQ(h.state.PendingKana, before.PendingKana);
-    EXPECT_EQ(h.state.TargetTitle, before.TargetTitle);
-    EXPECT_EQ(h.editor.text, before.CommittedText);
-}
-
-TEST_F(Transfer, AnEmptyTextStillActivatesAndShowsNoBox)
-{
-    h.startWith(u"");
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.names(), (std::vector<std::string>{"activate", "events", "send"}));
-    EXPECT_EQ(desktop.steps.at(2).text, u"");
-}
-
-TEST_F(Transfer, GoesToTheChosenTarget)
-{
-    h.state.TargetTitle = u"メールを\u3000書く";
-
-    TransferText(h.state, desktop);
-
-    EXPECT_EQ(desktop.steps.front(), (Step{"activate", u"メールを\u3000書く"}));
+    for (const auto &c : cases) {
+        Hiramod state;
+        state.CommittedText = u"がっこう\r\n";
+        state.TargetTitle = u"メールを\u3000書く";
+        RecordingDesktop desktop;
+        desktop.activation = c.activation;
+        desktop.sending = c.sending;
+        desktop.duringEvents = [&] { state.CommittedText += u"へ"; };
+        TransferText(state, desktop);
+        EXPECT_EQ(desktop.steps, c.steps);
+    }
 }
 
 } // namespace

@@ -1,0 +1,247 @@
+// The speech character without its windows: where SetUpCharacter puts it, the order in which
+// its requests are carried out, what the voice reads for a text, and the real espeak-ng voice.
+#include "characterspeaker.h"
+#include "fakecharacter.h"
+#include "keytable.h"
+#include "queuedcharacter.h"
+#include "speechtext.h"
+#include "speechworker.h"
+#include "voicingmarks.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <future>
+#include <numeric>
+
+namespace hiragana {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+
+TEST(SetUpCharacter, LoadsMicAndPutsItByTheWindowsCorner)
+{
+    struct Placement {
+        float leftTwips, topTwips;
+        const char *moveTo; // null: an overflow
+    };
+    const Placement placements[]{
+        {1500, 1200, "MoveTo 105 136"}, {-1500, -1200, "MoveTo -95 -24"},
+        // Ties to even: 5.5 and 6.5 to 6, 0.5 to 0, 1.5 to 2, -32768.5 to -32768.
+        {7.5f, 0, "MoveTo 6 56"}, {22.5f, -832.5f, "MoveTo 6 0"}, {0, -817.5f, "MoveTo 5 2"},
+        {491430, 490665, "MoveTo 32767 32767"}, {-491602.5f, -492360, "MoveTo -32768 -32768"},
+        // Beyond the 16-bit range, 32767.5 included, and what is no number at all.
+        {491437.5f, 0, nullptr}, {-491610, 0, nullptr}, {0, 490680, nullptr}, {0, -492375, nullptr},
+        {INFINITY, 0, nullptr}, {0, NAN, nullptr},
+    };
+    for (const Placement &p : placements) {
+        SCOPED_TRACE(std::to_string(p.leftTwips) + ", " + std::to_string(p.topTwips));
+        testing::RecordingCharacters characters;
+        try {
+            EXPECT_EQ(&SetUpCharacter(characters, p.leftTwips, p.topTwips), &characters.mic);
+            EXPECT_THAT(characters.log, ElementsAre("Load mic c:\\windows\\msagent\\mic.acs", "Item",
+                                                     p.moveTo ? p.moveTo : "an overflow"));
+        } catch (const Failure &failure) {
+            EXPECT_EQ(failure.number(), Failure::Overflow);
+            EXPECT_EQ(p.moveTo, nullptr);
+            EXPECT_EQ(characters.log.size(), 2u) << "moved although it failed";
+        }
+    }
+}
+
+std::string utf8(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)).toStdString(); }
+
+// A stage whose animations end from the event loop, as the real windows' do, and a voice that
+// is done with a text when the test says so; both write into one log.
+struct RecordingStage : CharacterStage {
+    explicit RecordingStage(std::vector<std::string> &log) : log(log) {}
+    void MoveFigure(int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void ShowFigure(Done shown) override { log.push_back("show"); later(std::move(shown)); }
+    void HideFigure(Done hidden) override { log.push_back("hide"); later(std::move(hidden)); }
+    void StartTalking(const std::u16string &text) override { log.push_back("talk " + utf8(text)); }
+    void StopTalking() override { log.push_back("stop"); }
+    static void later(Done done)
+    {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done), Qt::QueuedConnection);
+    }
+    std::vector<std::string> &log;
+};
+
+struct SlowVoice : Voice {
+    explicit SlowVoice(std::vector<std::string> &log) : log(log) {}
+    void Say(const std::u16string &text, Said said) override
+    {
+        log.push_back("say " + utf8(text));
+        saying.push_back(std::move(said));
+    }
+    // Waits until the queue has asked for a text, and ends it as if it had lasted length.
+    void finishOne(std::chrono::milliseconds length)
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !saying.empty(); }, 30'000));
+        RecordingStage::later([said = saying.front(), length] { said(length); });
+        saying.pop_front();
+    }
+    std::vector<std::string> &log;
+    std::deque<Said> saying;
+};
+
+TEST(QueuedCharacter, SaysEachTextWholeInOrderAndNeverHoldsUpTheKeys)
+{
+    std::vector<std::string> log;
+    auto voice = std::make_unique<SlowVoice>(log);
+    SlowVoice &slowVoice = *voice;
+    QueuedCharacter character(std::make_unique<RecordingStage>(log), std::move(voice), 0ms);
+    CharacterSpeaker speaker(character);
+
+    character.MoveTo(105, 136);
+    speaker.SayAloud(u"が");
+    speaker.SayAloud(u"っ");
+    EXPECT_TRUE(log.empty()) << "a request was carried out inside the call that made it";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !slowVoice.saying.empty(); }, 30'000));
+    // A key pressed while the voice speaks is handled at once; its request queues behind.
+    bool keyHandled = false;
+    RecordingStage::later([&] {
+        keyHandled = true;
+        speaker.SayAloud(u"う");
+    });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(keyHandled);
+    slowVoice.finishOne(0ms);
+    slowVoice.finishOne(0ms);
+    // Done at once, as without sound: the balloon stays for as long as the text lasts.
+    slowVoice.finishOne(1h);
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_THAT(log, ElementsAre("move 105,136", "show", "talk が", "say が", "stop", "hide", "show", "talk っ",
+                                 "say っ", "stop", "hide", "show", "talk う", "say う"));
+}
+
+TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
+{
+    const std::pair<std::u16string, std::string> readings[]{
+        {u"、", "てん"}, {u"。", "まる"}, {u"\u3000", "くうはく"}, {u"\r\n", "かいぎょう"},
+        {u"っ", "ちいさい つ"}, {u"ゎ", "ちいさい わ"}, {u"０", "ぜろ"}, {u"４", "よん"}, {u"７", "なな"},
+        {u"９", "きゅう"}, {u"っ\r\n。", "ちいさい つ、かいぎょう、まる"}, {u"１２３ａ", "123a"},
+        {u"がっこう", "がっこう"}, {u"ふぁくゎ", "ふあくわ"}, {u"らーめん", "らーめん"},
+        {u"あい\r\nうえ\nお", "あい[400]うえ[400]お"}, {u"あ\r\n\r\nい", "あ[800]い"},
+        {u"あ\r\n\r\n\r\n\r\n\r\nい", "あ[1200]い"}, {u"あ\U0002000B\xD800", "あ\U0002000B\uFFFD"},
+    };
+    for (const auto &[text, expected] : readings) {
+        std::string reading; // each pause after a chunk in brackets
+        for (const auto &[chunk, pause] : SpeechChunks(text))
+            reading += chunk + (pause > 0ms ? "[" + std::to_string(pause.count()) + "]" : "");
+        EXPECT_EQ(reading, expected);
+    }
+}
+
+// What the real voice made of one text: its samples, and the length the balloon waits for.
+struct Said {
+    double seconds() const { return double(samples.size()) / sampleRate; }
+    // Time in 10 ms windows loud enough to be heard (RMS above about -36 dBFS).
+    double soundingSeconds() const
+    {
+        const std::size_t window = std::size_t(sampleRate) / 100;
+        double sounding = 0;
+        for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
+            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
+        }
+        return sounding;
+    }
+    double longestSilence() const
+    {
+        std::size_t longest = 0;
+        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
+            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
+            longest = std::max(longest, quiet);
+        }
+        return double(longest) / sampleRate;
+    }
+    int sampleRate = 0;
+    std::vector<std::int16_t> samples;
+    std::size_t largestPiece = 0;
+    std::chrono::milliseconds reported{};
+};
+
+struct Capture : AudioSink {
+    explicit Capture(Said &said) : said(said) {}
+    void Write(std::span<const std::int16_t> part) override
+    {
+        said.samples.insert(said.samples.end(), part.begin(), part.end());
+        said.largestPiece = std::max(said.largestPiece, part.size());
+    }
+    Said &said;
+};
+
+// Says the texts one after the other through espeak-ng's Japanese voice, into memory only.
+std::vector<Said> sayAll(const std::vector<std::u16string> &texts)
+{
+    std::vector<Said> said(texts.size());
+    std::vector<std::promise<void>> done(texts.size());
+    SpeechWorker worker([&, next = std::size_t(0)](int sampleRate) mutable {
+        said.at(next).sampleRate = sampleRate;
+        AudioSinks sinks;
+        sinks.push_back(std::make_unique<Capture>(said.at(next++)));
+        return sinks;
+    });
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
+            said[i].reported = length;
+            done[i].set_value();
+        });
+    }
+    for (std::promise<void> &text : done)
+        text.get_future().wait();
+    return said;
+}
+
+TEST(RealVoice, EveryKeyStringAndEveryMarkedKanaIsHeard)
+{
+    std::vector<std::u16string> texts;
+    for (const KeyRecord &key : KeyTable) {
+        if (key.role == KeyRole::KanaKey)
+            texts.emplace_back(key.produces);
+    }
+    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
+        for (const MarkPair &pair : table)
+            texts.emplace_back(pair.marked);
+    }
+    ASSERT_EQ(texts.size(), 63u + 25u);
+    const std::vector<Said> said = sayAll(texts);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(utf8(texts[i]));
+        EXPECT_GE(said[i].soundingSeconds(), 0.06);
+        EXPECT_LE(said[i].seconds(), 3.0);
+        EXPECT_NEAR(double(said[i].reported.count()), said[i].seconds() * 1000, 2.0) << "the balloon's time";
+    }
+}
+
+// The voice alone drops all but the first 70 kana or so of a word. A long text streams in
+// pieces of a fraction of a second; a line break is a pause.
+TEST(RealVoice, A500KanaTextIsSaidToItsEndAndALineBreakIsAPause)
+{
+    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
+    std::u16string text;
+    for (std::uint32_t i = 0, seed = 12345; i < 500; ++i, seed = seed * 1103515245u + 12345u)
+        text += kana[(seed >> 16) % kana.size()];
+    const std::vector<Said> said = sayAll({text, u"あいう\r\nえお"});
+    EXPECT_GE(said[0].soundingSeconds(), 500 * 0.04);
+    EXPECT_LE(said[0].largestPiece, std::size_t(said[0].sampleRate / 10));
+    EXPECT_GE(said[1].longestSilence(), 0.35);
+}
+
+} // namespace
+} // namespace hiragana
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
