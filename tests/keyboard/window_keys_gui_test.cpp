@@ -188,7 +188,10 @@ void WindowKeysTest::startUpSequenceRunsInOrder()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QTRY_VERIFY(!m_window->windowHandle()->frameMargins().isNull());
     const QPoint frame = m_window->frameGeometry().topLeft();
-    QCOMPARE(m_characters->log, (std::vector<std::string>{"Load", "Item",
+    QCOMPARE(m_characters->log.size(), 3u);
+    QVERIFY(m_characters->log[0].starts_with("Load mic "));
+    m_characters->log.erase(m_characters->log.begin());
+    QCOMPARE(m_characters->log, (std::vector<std::string>{"Item",
                                                           "MoveTo " + std::to_string(frame.x() + 5) + " "
                                                               + std::to_string(frame.y() + 56)}));
 }
