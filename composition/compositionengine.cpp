@@ -1,12 +1,11 @@
 #include "compositionengine.h"
 
+#include "unicode.h"
+
 namespace hiragana {
 
 namespace {
 constexpr std::u16string_view LineBreak = u"\r\n";
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 } // namespace
 
 std::size_t LastCharacterLength(std::u16string_view text)
@@ -17,7 +16,7 @@ std::size_t LastCharacterLength(std::u16string_view text)
     if (n >= 2) {
         const char16_t before = text[n - 2];
         const char16_t last = text[n - 1];
-        if ((before == u'\r' && last == u'\n') || (isHighSurrogate(before) && isLowSurrogate(last)))
+        if ((before == u'\r' && last == u'\n') || (IsHighSurrogate(before) && IsLowSurrogate(last)))
             return 2;
     }
     return 1;

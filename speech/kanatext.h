@@ -3,19 +3,12 @@
 #include <string>
 #include <string_view>
 
-// Characters as the voices see them: the classes of characters both voices treat alike, and
-// the conversions between the text's UTF-16 and the engines' UTF-8.
+// Characters as the voices see them: the classes of characters both voices treat alike.
 namespace hiragana::kanatext {
 
 inline constexpr char32_t IdeographicSpace = U'\u3000';
 inline constexpr char32_t IdeographicComma = U'、';
 inline constexpr char32_t IdeographicFullStop = U'。';
-inline constexpr char32_t ReplacementCharacter = U'\uFFFD';
-
-// Code points of UTF-16 text; a lone surrogate becomes ReplacementCharacter.
-std::u32string DecodeUtf16(std::u16string_view text);
-std::u16string EncodeUtf16(std::u32string_view text);
-std::string Utf8(std::u32string_view text);
 
 bool IsLineBreak(char32_t c);
 bool IsSpace(char32_t c);

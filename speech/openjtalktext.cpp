@@ -1,6 +1,7 @@
 #include "openjtalktext.h"
 
 #include "kanatext.h"
+#include "unicode.h"
 
 #include <algorithm>
 
@@ -66,7 +67,7 @@ std::vector<OpenJtalkChunk> ReadByNames(std::u32string_view text)
             names += IdeographicComma;
         names += NameOf(text[i]);
     }
-    return {OpenJtalkChunk{Utf8(names), EncodeUtf16(text)}};
+    return {OpenJtalkChunk{EncodeUtf8(names), EncodeUtf16(text)}};
 }
 
 // A line as open_jtalk gets it: no control characters, each run of pauses one pause, none first.
@@ -133,7 +134,7 @@ class ChunkBuilder {
 public:
     void Add(const Piece &piece)
     {
-        const std::string line = Utf8(piece.text);
+        const std::string line = EncodeUtf8(piece.text);
         if (!m_open || m_characters + piece.characters > MostCharacters
             || m_chunks.back().line.size() + line.size() > OpenJtalkLineBytes) {
             m_chunks.emplace_back();

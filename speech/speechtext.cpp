@@ -1,6 +1,7 @@
 #include "speechtext.h"
 
 #include "kanatext.h"
+#include "unicode.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +51,7 @@ std::vector<SpeechChunk> ReadByNames(std::u32string_view text)
             names += IdeographicComma;
         names += NameOf(text[i]);
     }
-    return {SpeechChunk{Utf8(names)}};
+    return {SpeechChunk{EncodeUtf8(names)}};
 }
 
 // Builds the chunks of an ordinary text, one line at a time.
@@ -89,7 +90,7 @@ private:
     void EndLine()
     {
         if (!m_line.empty())
-            m_chunks.push_back(SpeechChunk{Utf8(m_line)});
+            m_chunks.push_back(SpeechChunk{EncodeUtf8(m_line)});
         m_line.clear();
         m_run = 0;
     }

@@ -9,7 +9,7 @@
 #include "keymap.h"
 #include "keytable.h"
 #include "targetapps.h"
-#include "textcodec.h"
+#include "unicode.h"
 #include "voicingmarks.h"
 #include "waiting.h"
 #include "windowfinder.h"
@@ -51,7 +51,7 @@ protected:
     }
     std::unique_ptr<TargetApp> editor(const std::u16string &title)
     {
-        return ready(StartEditor(x11::ToUtf8(title), directory.path()));
+        return ready(StartEditor(ToUtf8(title), directory.path()));
     }
     // Ends app and waits until its window is gone from the top-level windows.
     void close(std::unique_ptr<TargetApp> &app)
@@ -89,7 +89,7 @@ protected:
 // read each batch with the bindings it was sent with. Caps Lock is on, and stays on.
 TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
 {
-    auto terminal = ready(StartTerminal(x11::ToUtf8(Mail), directory.path()));
+    auto terminal = ready(StartTerminal(ToUtf8(Mail), directory.path()));
     const std::string keymapBefore = KeymapDump();
     const std::size_t perBatch = slots(x11::SpareKeyUse::HalvesTakingTurns);
     ASSERT_GT(perBatch, 0u);
@@ -102,10 +102,10 @@ TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
             text += pair.marked;
     }
     text += u"\r\nHello, World! ~!@#$%^&*()_+{}|:\"<>? `1234567890-=[]\\;',./\r😀、、ああ\nおわり。";
-    std::string typed = x11::ToUtf8(text); // the terminal reads each line break as one CR
+    std::string typed = ToUtf8(text); // the terminal reads each line break as one CR
     for (std::size_t at = 0; (at = typed.find_first_of("\r\n", at)) != std::string::npos; ++at)
         typed.replace(at, typed.compare(at, 2, "\r\n") == 0 ? 2 : 1, "\r");
-    const std::string firstTwoBatches = x11::ToUtf8(text.substr(0, 2 * perBatch));
+    const std::string firstTwoBatches = ToUtf8(text.substr(0, 2 * perBatch));
     // A busy machine may leave xterm without time to read a batch for a while.
     auto transfer = x11::X11Transfer::Open(nullptr, {.settleTime = 500ms});
     std::string caughtUp;
@@ -169,7 +169,7 @@ TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
     EXPECT_FALSE(transfer->SendKeystrokes(u"あa"));
     press(XK_Shift_L, false);
     const std::u16string characters = distinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
-    const std::string text = x11::ToUtf8(characters);
+    const std::string text = ToUtf8(characters);
     bool focusMoved = false;
     transfer->setBeforeBatch([&](std::size_t batch) {
         if (batch == 1)

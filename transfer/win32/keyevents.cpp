@@ -18,11 +18,9 @@ void appendCharacter(std::vector<KeyEvent> &events, char32_t c)
 {
     if (c == U'\r') {
         press(events, KeyEvent::Key::Return);
-    } else if (c >= 0x10000) {
-        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
     } else {
-        press(events, KeyEvent::Key::Unit, static_cast<char16_t>(c));
+        for (const char16_t unit : EncodeUtf16(std::u32string(1, c)))
+            press(events, KeyEvent::Key::Unit, unit);
     }
 }
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "activation.h"
 #include "connection.h"
-#include "textcodec.h"
+#include "unicode.h"
 #include "typist.h"
 #include "windowfinder.h"
 
