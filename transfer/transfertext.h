@@ -7,6 +7,10 @@ namespace hiragana {
 class Desktop;
 struct Hiramod;
 
+// The two targets of the menu: Microsoft Word (the choice at start) and the mail writer's window.
+inline constexpr std::u16string_view MicrosoftWordTitle = u"Microsoft Word";
+inline constexpr std::u16string_view MailWriterTitle = u"メールを\u3000書く";
+
 // What the box says when a transfer could not deliver the text.
 inline constexpr std::u16string_view NoTargetPrompt =
     u"転送先がありません\r\n\u3000※まずは新規のものを選択してみてください";

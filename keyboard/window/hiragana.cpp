@@ -6,6 +6,7 @@
 #include "keyfonts.h"
 #include "startupgeometry.h"
 #include "textbox.h"
+#include "transfertext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,9 +26,6 @@ constexpr std::uint32_t WindowBackground = 0x00E0E0E0;
 constexpr QSize ClientArea(TwipsToPixels(11880), TwipsToPixels(8190));
 constexpr QRect Text1Geometry(TwipsToPixels(1080), TwipsToPixels(120), TwipsToPixels(8655),
                               TwipsToPixels(2055));
-
-const std::u16string MicrosoftWord = u"Microsoft Word";
-const std::u16string MailWriter = u"メールを\u3000書く";
 
 // The keys in tab order, which is the order of their tab indices.
 std::vector<const KeyRecord *> keysInTabOrder()
@@ -126,11 +124,11 @@ void Hiragana::createMenus()
     QAction *itemWord = itemTenso->addAction(QStringLiteral("Microsoft Word(&W)"));
     itemWord->setObjectName(QStringLiteral("ItemWord"));
     itemWord->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(itemWord, &QAction::triggered, this, [this] { m_state.TargetTitle = MicrosoftWord; });
+    connect(itemWord, &QAction::triggered, this, [this] { m_state.TargetTitle = MicrosoftWordTitle; });
     QAction *itemFumi = itemTenso->addAction(QStringLiteral("ふみばこメール(&R)"));
     itemFumi->setObjectName(QStringLiteral("ItemFumi"));
     itemFumi->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(itemFumi, &QAction::triggered, this, [this] { m_state.TargetTitle = MailWriter; });
+    connect(itemFumi, &QAction::triggered, this, [this] { m_state.TargetTitle = MailWriterTitle; });
 }
 
 QSize Hiragana::designSize() const
@@ -152,7 +150,7 @@ void Hiragana::Load()
     setGeometry(QRect(geometry.client.topLeft(), designSize()));
     m_state.ReplaceLast = 0;
     m_state.VoicedPending = 0;
-    m_state.TargetTitle = MicrosoftWord;
+    m_state.TargetTitle = MicrosoftWordTitle;
     resize(geometry.client.size());
     Character &character = SetUpCharacter(m_characters, float(geometry.frame.left() * TwipsPerPixel),
                                           float(geometry.frame.top() * TwipsPerPixel));
