@@ -1,5 +1,6 @@
 #include "qtdesktop.h"
 
+#include "gnome/gnomedesktop.h"
 #include "x11/x11transfer.h"
 
 #include <QCoreApplication>
@@ -72,7 +73,10 @@ private:
 
 std::unique_ptr<Desktop> CreateDesktop(QWidget *keyboardWindow)
 {
-    return std::make_unique<QtDesktop>(keyboardWindow);
+    auto desktop = std::make_unique<QtDesktop>(keyboardWindow);
+    if (gnome::IsGnomeOnWayland())
+        return gnome::CreateGnomeDesktop(std::move(desktop));
+    return desktop;
 }
 
 } // namespace hiragana
