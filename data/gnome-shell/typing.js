@@ -3,7 +3,7 @@
 // Types a text into the focused window through the shell's input method, as the shell's own
 // on-screen keyboard does, in steps the client can follow. Measured on GNOME 43: several commits
 // in one turn reach the client as the last one only, a commit over a few kilobytes can kill it,
-// and a Return sent straight after a commit may arrive before the commit's text.
+// and a Return and a commit sent close together may arrive in the wrong order.
 
 const { Clutter, GLib } = imports.gi;
 const Main = imports.ui.main;
