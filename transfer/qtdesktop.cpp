@@ -1,5 +1,6 @@
 #include "qtdesktop.h"
 
+#include "gnome/gnomedesktop.h"
 #include "wayland/waylanddesktop.h"
 #include "x11/x11transfer.h"
 
@@ -112,7 +113,10 @@ std::unique_ptr<Desktop> CreateDesktop(QWidget *keyboardWindow)
 {
     if (auto wayland = std::make_unique<QtWaylandDesktop>(keyboardWindow); wayland->usable())
         return wayland;
-    return std::make_unique<QtDesktop>(keyboardWindow);
+    auto desktop = std::make_unique<QtDesktop>(keyboardWindow);
+    if (gnome::IsGnomeOnWayland())
+        return gnome::CreateGnomeDesktop(std::move(desktop));
+    return desktop;
 }
 
 } // namespace hiragana
