@@ -32,6 +32,7 @@ set(hiragana_runtime_packages
     "libqt6gui6 (>= 6.4.2)"
     "libqt6widgets6 (>= 6.4.2)"
     "libqt6svg6 (>= 6.4.2)"
+    "libqt6dbus6 (>= 6.4.2)"
     "qt6-qpa-plugins (>= 6.4.2)"
     "libespeak-ng1 (>= 1.51)"
     espeak-ng-data
