@@ -88,10 +88,10 @@ void ProgramDriver::Launch()
 bool ProgramDriver::Start()
 {
     Launch();
-    const auto window = m_connection ? WaitForTitled(KeyboardTitle, 30s) : std::nullopt;
-    if (!window || IsDialog(*window))
+    const auto windows = m_connection ? Titled(KeyboardTitle, 30s) : std::vector<Window>();
+    if (windows.empty() || IsDialog(windows.front()))
         return false;
-    m_keyboard = *window;
+    m_keyboard = windows.front();
     return WaitUntilActive(m_keyboard, 10s) && WaitUntil([this] { return measureMenuBar(); }, 10s) && Ping();
 }
 
@@ -139,22 +139,19 @@ std::optional<XWindowAttributes> ProgramDriver::ours(Window window) const
     return a;
 }
 
-std::vector<Window> ProgramDriver::Titled(const std::string &title) const
-{
-    x11::ErrorTrap trap(m_connection->display());
-    std::vector<Window> found;
-    for (const Window window : x11::TopLevelWindows(*m_connection)) {
-        if (ours(window) && x11::ReadTitle(*m_connection, window) == title)
-            found.push_back(window);
-    }
-    return trap.Failed() ? std::vector<Window>() : found;
-}
-
-std::optional<Window> ProgramDriver::WaitForTitled(const std::string &title, std::chrono::milliseconds bound) const
+std::vector<Window> ProgramDriver::Titled(const std::string &title, std::chrono::milliseconds bound) const
 {
     std::vector<Window> found;
-    WaitUntil([&] { return !(found = Titled(title)).empty(); }, bound);
-    return found.empty() ? std::nullopt : std::optional(found.front());
+    WaitUntil([&] {
+        x11::ErrorTrap trap(m_connection->display());
+        found.clear();
+        for (const Window window : x11::TopLevelWindows(*m_connection)) {
+            if (ours(window) && x11::ReadTitle(*m_connection, window) == title)
+                found.push_back(window);
+        }
+        return !trap.Failed() && !found.empty();
+    }, bound);
+    return found;
 }
 
 std::vector<QRect> ProgramDriver::UnmanagedWindows() const
@@ -210,11 +207,6 @@ QRect ProgramDriver::keyRect(int number) const
         .translated(m_client.topLeft());
 }
 
-bool ProgramDriver::ClickKey(int number)
-{
-    return ClickAt(keyRect(number).center());
-}
-
 void ProgramDriver::Tap(KeySym keysym, int modifiers)
 {
     Display *display = m_connection->display();
@@ -230,12 +222,6 @@ void ProgramDriver::Tap(KeySym keysym, int modifiers)
     XFlush(display);
 }
 
-void ProgramDriver::Type(const QString &text)
-{
-    for (const QChar c : text)
-        Tap(c.toLower().unicode(), c.isUpper() ? Shift : NoModifier);
-}
-
 std::vector<std::uint32_t> ProgramDriver::Faces() const
 {
     std::vector<QPoint> spots;
@@ -247,17 +233,6 @@ std::vector<std::uint32_t> ProgramDriver::Faces() const
 bool ProgramDriver::Ping()
 {
     return x11::PingWindow(*m_connection, m_keyboard, ++m_stamp, 30s, ServeEvents);
-}
-
-bool ProgramDriver::Quit()
-{
-    Tap(XK_q, Control);
-    return WaitForExit(10s) && !Crashed() && ExitCode() == 0;
-}
-
-bool ProgramDriver::WaitForExit(std::chrono::milliseconds bound)
-{
-    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
 }
 
 bool ProgramDriver::WaitUntil(const std::function<bool()> &condition, std::chrono::milliseconds bound) const

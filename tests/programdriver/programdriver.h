@@ -6,6 +6,8 @@
 
 #include "connection.h"
 
+#include <X11/keysym.h>
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -31,8 +33,15 @@ public:
     void Launch();
     // Launches the program and waits (bounded) until its keyboard is up, painted and active.
     bool Start();
-    bool Quit(); // Ctrl+Q: the program must end at once with status 0
-    bool WaitForExit(std::chrono::milliseconds bound);
+    bool WaitForExit(std::chrono::milliseconds bound)
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
+    }
+    bool Quit() // Ctrl+Q: the program must end at once with status 0
+    {
+        Tap(XK_q, Control);
+        return WaitForExit(10s) && !Crashed() && ExitCode() == 0;
+    }
     bool Crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
     int ExitCode() const { return m_process.exitCode(); }
 
@@ -41,10 +50,10 @@ public:
     QRect ClientRect() const;
     QRect FrameRect() const;
     int menuBarHeight() const { return m_menuBarHeight; }
-    // The program's managed windows on screen with this title (UTF-8); its windows on screen that
-    // bypass the window manager (the speech character's figure and balloon, an open menu).
-    std::vector<Window> Titled(const std::string &title) const;
-    std::optional<Window> WaitForTitled(const std::string &title, std::chrono::milliseconds bound) const;
+    // The program's managed windows on screen with this title (UTF-8), once there are any or the
+    // bound has passed; its windows on screen that bypass the window manager (the speech
+    // character's figure and balloon, an open menu).
+    std::vector<Window> Titled(const std::string &title, std::chrono::milliseconds bound = 0ms) const;
     std::vector<QRect> UnmanagedWindows() const;
     bool IsDialog(Window window) const;
     bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const;
@@ -56,9 +65,8 @@ public:
     // manager may hold clicks back while it raises a window, and keys pass at once. A click that
     // opens a menu, which grabs the pointer itself, is not waited for.
     bool ClickAt(QPoint global, bool opensMenu = false);
-    bool ClickKey(int number); // the middle of Command<number>, where the layout puts it
+    bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
     void Tap(KeySym keysym, int modifiers = NoModifier);
-    void Type(const QString &text); // ASCII letters and digits
     // The colour on screen (0xRRGGBB) of each key's face from Command1 on, at a spot clear of
     // its caption.
     std::vector<std::uint32_t> Faces() const;

@@ -1,8 +1,5 @@
-// The real program when what it depends on fails: the target window closing in the middle of a
-// transfer, the X server going away while the character speaks, the sound server dying in the
-// middle of an utterance and coming back, espeak-ng's data or its own character data missing.
-// It may not hang, crash or lose the composed text. Each test runs on an X server of its own
-// (scripts/with-xvfb, which names the server's PID).
+// The real program when what it depends on fails. It may not hang, crash or lose the composed
+// text. Each test runs on an X server of its own (scripts/with-xvfb, which names its PID).
 #include "programtest.h"
 
 #include <cstdlib>
@@ -19,7 +16,7 @@ protected:
     bool composeLong(int length)
     {
         Paste(QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよ").repeated(40).left(length));
-        return BoxHoldsModelText() && Click({63});
+        return Click({63});
     }
 };
 } // namespace
@@ -48,29 +45,24 @@ TEST_F(Faults, XServerGoesAwayWhileSpeaking)
 TEST_F(Faults, SoundServerDiesInTheMiddleOfAnUtteranceAndComesBack)
 {
     // A PulseAudio daemon of the test's own, playing into a null sink at a socket of its own.
-    const std::string home = dir("pulse"), socket = home + "/native";
-    std::unique_ptr<testing::ChildProcess> server;
-    const auto startServer = [&] {
-        std::filesystem::remove(socket);
-        server = std::make_unique<testing::ChildProcess>( // env execs the daemon: the PID is its own
-            std::vector<std::string>{"env", "HOME=" + home, "XDG_RUNTIME_DIR=" + home, "XDG_CONFIG_HOME=" + home,
-                                     "PULSE_STATE_PATH=" + home, "PULSE_RUNTIME_PATH=" + home, "pulseaudio",
-                                     "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
-                                     "--disable-shm=yes", "--log-level=error", "-L", "module-null-sink", "-L",
-                                     "module-native-protocol-unix socket=" + socket + " auth-anonymous=1"},
-            std::vector<std::string>{});
+    const std::string home = dir("pulse"), server = "unix:" + home + "/native";
+    const std::vector<std::string> daemon{// env runs it in its own place, under the same PID
+        "env", "HOME=" + home, "XDG_RUNTIME_DIR=" + home, "XDG_CONFIG_HOME=" + home, "PULSE_STATE_PATH=" + home,
+        "PULSE_RUNTIME_PATH=" + home, "pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+        "--disable-shm=yes", "--log-level=error", "-L", "module-null-sink", "-L",
+        "module-native-protocol-unix socket=" + home + "/native auth-anonymous=1"};
+    auto pulseaudio = std::make_unique<testing::ChildProcess>(daemon, std::vector<std::string>{});
+    const auto playing = [&] {
+        const std::string pactl = "pactl -s " + server + " list short sink-inputs 2>/dev/null | grep -q .";
+        return program->WaitUntil([&] { return std::system(pactl.c_str()) == 0; }, 60s);
     };
-    const auto playing = [&](std::chrono::milliseconds bound) {
-        const std::string pactl = "pactl -s unix:" + socket + " list short sink-inputs 2>/dev/null | grep -q .";
-        return program->WaitUntil([&] { return std::system(pactl.c_str()) == 0; }, bound);
-    };
-    startServer();
-    ASSERT_TRUE(Start({QString::fromStdString("PULSE_SERVER=unix:" + socket)}) && composeLong(40) && Click({70}));
-    ASSERT_TRUE(playing(30s));
-    kill(server->pid(), SIGKILL); // as a crash would
-    EXPECT_TRUE(Click(Gakkou)) << failure; // the keys work while the character finishes in silence
-    startServer();
-    EXPECT_TRUE(Click({70}) && playing(90s)) << "speech did not come back with the sound server";
+    ASSERT_TRUE(Start({QString::fromStdString("PULSE_SERVER=" + server)}) && composeLong(40) && Click({70}));
+    ASSERT_TRUE(playing()) << "nothing plays";
+    kill(pulseaudio->pid(), SIGKILL); // as a crash would
+    EXPECT_TRUE(Click(Gakkou)) << failure; // the keys work while the character goes on in silence
+    std::filesystem::remove(home + "/native");
+    pulseaudio = std::make_unique<testing::ChildProcess>(daemon, std::vector<std::string>{});
+    EXPECT_TRUE(Click({70}) && playing()) << "speech did not come back with the sound server";
     ExpectTextDeliveredAndQuit();
 }
 
@@ -91,10 +83,9 @@ TEST_F(Faults, StartUpFailsBeforeTheWindowShows)
 {
     program = std::make_unique<ProgramDriver>(QStringList{QString::fromStdString("HIRAGANA_CHARACTER_DIR=" + dir("empty"))});
     program->Launch();
-    const auto box = program->WaitForTitled(driver::KeyboardTitle, 20s);
-    ASSERT_TRUE(box && program->WaitUntilActive(*box, 10s));
-    EXPECT_TRUE(program->IsDialog(*box));
-    EXPECT_EQ(program->Titled(driver::KeyboardTitle).size(), 1u);
+    const auto windows = program->Titled(driver::KeyboardTitle, 20s);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(program->WaitUntilActive(windows.front(), 10s) && program->IsDialog(windows.front()));
     program->Tap(XK_Return);
     ASSERT_TRUE(program->WaitForExit(10s));
     EXPECT_FALSE(program->Crashed());
