@@ -139,8 +139,8 @@ private:
             const QPoint menuBar = program->ClientRect().topLeft() + QPoint(20, program->menuBarHeight());
             const auto open = [&] { return std::ranges::count(program->UnmanagedWindows(), menuBar.y(), &QRect::top); };
             program->ClickAt(menuBar - QPoint(0, program->menuBarHeight() / 2), true);
-            if (!program->WaitUntil(open, 10s))
-                fail("the menu did not open");
+            if (!program->WaitUntil(open, 10s) || !facesAgree())
+                fail("the menu did not open, or changed a face: " + failure);
             for (const KeySym key : {XK_Right, XK_r})
                 program->Tap(key);
             if (!program->WaitUntil([&] { return !open(); }, 10s))
@@ -165,8 +165,13 @@ private:
                             + "\ninstead of\n" + m_wordExpected.substr(0, 300));
             return ++delivered && ((program->Ping() && program->ActivateKeyboard()) || fail("no keyboard after it"));
         }
+        return (program->Ping() || fail("the program stopped answering")) && facesAgree();
+    }
+
+    bool facesAgree()
+    {
         std::string wrong;
-        return (program->Ping() || fail("the program stopped answering")) && (program->WaitUntil([&] {
+        return program->WaitUntil([&] {
             const auto faces = program->Faces();
             wrong.clear();
             for (int key = 1; key <= testing::KeyboardModel::Keys; ++key) {
@@ -174,7 +179,7 @@ private:
                     wrong += QStringLiteral(" %1 is %2").arg(key).arg(faces[key - 1], 6, 16).toStdString();
             }
             return wrong.empty();
-        }, 5s) || fail("key faces:" + wrong));
+        }, 5s) || fail("key faces:" + wrong);
     }
 
     std::string m_wordExpected;
