@@ -1,74 +1,93 @@
 #pragma once
 
 // Qt before Xlib, whose macros (Bool, Status …) would clash with it.
+#include <QProcess>
 #include <QRect>
-#include <QStringList>
 
-#include "programprocess.h"
-#include "programwindows.h"
-#include "xinput.h"
+#include "connection.h"
+
+#include <X11/keysym.h>
 
 #include <chrono>
-#include <memory>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace hiragana::driver {
 
-inline const std::string KeyboardTitle = "Hiragana";
-inline const std::string NoTargetBoxTitle = "入力エラー";
+using namespace std::chrono_literals;
 
-// Drives the real keyboard program from outside, as a user does: real mouse and keyboard input
-// through the X server, and only what the screen shows to find its windows.
+inline const std::string KeyboardTitle = "Hiragana";
+
+// Drives the real keyboard program from outside as a user does, with real input through the X
+// server (XTEST), knowing only what the screen shows. The program is the one built here, or the
+// one HIRAGANA_TEST_PROGRAM names; it is killed, by its PID, when the driver goes.
 class ProgramDriver {
 public:
-    struct Options {
-        QStringList environment; // NAME=VALUE settings for the program
-        std::string display;     // the X display; empty for the driver's own
-    };
+    enum Modifier { NoModifier = 0, Shift = 1, Control = 2 };
 
-    explicit ProgramDriver(const Options &options);
+    explicit ProgramDriver(const QStringList &environment); // NAME=VALUE on top of the driver's own
     ~ProgramDriver();
 
-    // Starts the program and waits (bounded) until its keyboard window is up and active.
+    void Launch();
+    // Launches the program and waits (bounded) until its keyboard is up, painted and active.
     bool Start();
-    // Whether the keyboard window was active on its own when it came up, before any help.
-    bool CameUpActive() const { return m_cameUpActive; }
+    bool WaitForExit(std::chrono::milliseconds bound)
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
+    }
+    bool Quit() // Ctrl+Q: the program must end at once with status 0
+    {
+        Tap(XK_q, Control);
+        return WaitForExit(10s) && !Crashed() && ExitCode() == 0;
+    }
+    bool Crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
+    int ExitCode() const { return m_process.exitCode(); }
 
-    ProgramProcess &process() { return *m_process; }
-    ProgramWindows &windows() { return *m_windows; }
-    XInput &input() { return m_input; }
-    Window keyboard() const { return m_keyboard; }
     x11::Connection &connection() { return *m_connection; }
+    // The keyboard window's inside and outer frame on the screen.
+    QRect ClientRect() const;
+    QRect FrameRect() const;
+    int menuBarHeight() const { return m_menuBarHeight; }
+    // The program's managed windows on screen with this title (UTF-8), once there are any or the
+    // bound has passed; its windows on screen that bypass the window manager (the speech
+    // character's figure and balloon, an open menu).
+    std::vector<Window> Titled(const std::string &title, std::chrono::milliseconds bound = 0ms) const;
+    std::vector<QRect> UnmanagedWindows() const;
+    bool IsDialog(Window window) const;
+    bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const;
+    // Brings the window to the front as a task bar would, and waits (bounded) for its focus.
+    bool Activate(Window window) const;
+    bool ActivateKeyboard() const { return Activate(m_keyboard); }
 
-    // Clicks the middle of key Command<number>; false if the click never went out.
-    bool ClickKey(int number);
-    // The colour on screen (0xRRGGBB) of the key's face, at a spot clear of its caption.
-    unsigned long KeyFaceColour(int number) const;
-    // A round trip through the program's event loop, bounded.
-    bool Ping();
-    // Brings the keyboard window back to the front, as a task bar would.
-    bool ActivateKeyboard();
-    // Waits for the box that says there is no target, closes it with closingKey (Return or
-    // Escape) and waits until it is gone and the keyboard is active again.
-    bool DismissNoTargetBox(KeySym closingKey);
-    // Ctrl+Q: the program must end at once with status 0.
-    bool Quit();
+    // A click waits (bounded) until it has gone out to the window under the pointer: a window
+    // manager may hold clicks back while it raises a window, and keys pass at once. A click that
+    // opens a menu, which grabs the pointer itself, is not waited for.
+    bool ClickAt(QPoint global, bool opensMenu = false);
+    bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
+    void Tap(KeySym keysym, int modifiers = NoModifier);
+    // The colour on screen (0xRRGGBB) of each key's face from Command1 on, at a spot clear of
+    // its caption.
+    std::vector<std::uint32_t> Faces() const;
+    bool Ping(); // a round trip through the program's event loop (_NET_WM_PING), bounded
+
+    // Runs the driver's event loop (which serves the clipboard) until condition holds, bounded.
+    bool WaitUntil(const std::function<bool()> &condition, std::chrono::milliseconds bound) const;
+    static void ServeEvents();
 
 private:
+    std::optional<XWindowAttributes> ours(Window window) const;
     QRect keyRect(int number) const;
+    bool measureMenuBar();
 
-    Options m_options;
+    QStringList m_environment;
     std::unique_ptr<x11::Connection> m_connection;
-    XInput m_input;
-    std::unique_ptr<ProgramProcess> m_process;
-    std::unique_ptr<ProgramWindows> m_windows;
+    QProcess m_process;
     Window m_keyboard = 0;
     QRect m_client;
     int m_menuBarHeight = 0;
-    bool m_cameUpActive = false;
+    long m_stamp = 0;
 };
-
-// Runs the driver's own event loop for a moment (it serves the clipboard, among others).
-void ProcessDriverEvents();
 
 } // namespace hiragana::driver

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The program installed into a prefix, with a valid menu entry, AppStream data, icons and manual
+# page, and packed as a .deb that holds the same files under /usr, declares every package the
+# program links or loads and can be installed. Unpacked from the package, the program then runs
+# the opening of the end-to-end test. Run on a display of its own (scripts/with-xvfb).
+# Usage: check-package.sh BUILD_DIR WORK_DIR APP_ID VERSION PROGRAM_TEST
+set -euo pipefail
+build=$1 work=$2 id=$3 version=$4 program_test=$5
+fail() { echo "FAIL: $*" >&2; exit 1; }
+rm -rf "$work"
+trap 'rm -rf "$work"' EXIT
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+cd "$prefix/share"
+for file in hiragana/characters/{mic.acs,mic.svg,mic-talk.svg} doc/hiragana/copyright applications/$id.desktop \
+    metainfo/$id.metainfo.xml icons/hicolor/scalable/apps/$id.svg icons/hicolor/{16,22,24,32,48,64,128,256}x*/apps/$id.png; do
+    [[ -f $file ]] || fail "the install lacks $file"
+done
+desktop-file-validate applications/$id.desktop
+entry() { grep -m1 "^$1=" applications/$id.desktop | cut -d= -f2-; }
+[[ $(entry Exec) == hiragana && $(entry Icon) == "$id" && $(entry Categories) == *Utility\;*Accessibility\;* ]] ||
+    fail "the menu entry does not start hiragana with its icon under Utility and Accessibility"
+appstreamcli validate --no-net --strict metainfo/$id.metainfo.xml
+appstreamcli validate-tree --no-net --strict "$prefix"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" metainfo/$id.metainfo.xml || fail "AppStream: no launchable"
+grep -m1 '<release ' metainfo/$id.metainfo.xml | grep -q "version=\"$version\"" || fail "AppStream: not release $version"
+[[ -z $(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l man/man1/hiragana.1.gz 2>&1 >/dev/null) ]] || fail "man page warnings"
+zcat man/man1/hiragana.1.gz | grep -q "^\.TH HIRAGANA 1 .*\"Hiragana $version\"" || fail "the man page is not of $version"
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
+deb=$work/deb/hiragana_${version}_$(dpkg --print-architecture).deb
+[[ $(dpkg-deb -f "$deb" Package Version) == $'Package: hiragana\nVersion: '"$version" ]] || fail "no package $deb"
+diff <(cd "$prefix" && find . -type f | sort) <(dpkg-deb -c "$deb" | awk '/^-/ {print $6}' | sed 's|^\./usr/|./|' | sort) ||
+    fail "the package does not hold, under /usr, what the install put under its prefix"
+declared=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g')
+# Loaded at run time rather than linked: the X11 platform plugin, the voice data, the keys' font.
+for needed in qt6-qpa-plugins espeak-ng-data fonts-ipafont-gothic; do
+    grep -qx "$needed" <<<"$declared" || fail "Depends lacks $needed"
+done
+apt-get install --simulate --no-install-recommends "$deb" | grep -q '^Inst hiragana ' || fail "apt cannot install it"
+dpkg-deb -x "$deb" "$work/root"
+program=$work/root/usr/bin/hiragana
+for soname in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    path=$(ldd "$program" | awk -v lib="$soname" '$1 == lib {print $3}')
+    for candidate in "$path" "$(realpath "$path")" "${path#/usr}" "/usr$path"; do # merged /usr
+        owner=$(dpkg-query -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1) && [[ -n $owner ]] && break
+    done
+    grep -qx "$owner" <<<"$declared" || fail "the program links $soname from '$owner', which Depends lacks"
+done
+HIRAGANA_TEST_PROGRAM=$program HIRAGANA_SOAK_ACTIONS=0 "$program_test" --gtest_filter='Soak.*'

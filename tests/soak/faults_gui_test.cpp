@@ -1,0 +1,97 @@
+// The real program when what it depends on fails. It may not hang, crash or lose the composed
+// text. Each test runs on an X server of its own (scripts/with-xvfb, which names its PID).
+#include "programtest.h"
+
+#include <cstdlib>
+#include <signal.h>
+
+namespace hiragana {
+namespace {
+const std::initializer_list<int> Gakkou{6, 47, 65, 66, 65, 10, 65, 3, 65}; // が っ こ う, each confirmed
+
+class Faults : public Program {
+protected:
+    // Kana pasted into the box and taken over by a back-space: more kinds of them than a
+    // transfer into an xterm has spare keys for, so that it types them in many batches.
+    bool composeLong(int length)
+    {
+        Paste(QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよ").repeated(40).left(length));
+        return Click({63});
+    }
+};
+} // namespace
+
+TEST_F(Faults, TargetWindowClosesInTheMiddleOfATransfer)
+{
+    word = testing::StartTerminal("Microsoft Word", m_directory.path());
+    ASSERT_TRUE(Start() && word->WaitUntilReady(program->connection()) && composeLong(1500)) << failure;
+    const std::string keymapBefore = testing::KeymapDump();
+    program->ClickKey(67);
+    ASSERT_TRUE(program->WaitUntil([&] { return word->Received().size() > 200; }, 30s));
+    word.reset(); // closes the target's window while the keys are still going to it
+    EXPECT_TRUE(DismissNoTargetBox()) << failure;
+    EXPECT_EQ(testing::KeymapDump(), keymapBefore);
+    ExpectTextDeliveredAndQuit();
+}
+
+TEST_F(Faults, XServerGoesAwayWhileSpeaking)
+{
+    ASSERT_TRUE(Start() && Click(Gakkou) && Click({70}) && CharacterSpeaks()) << failure;
+    kill(pid_t(qEnvironmentVariableIntValue("HIRAGANA_TEST_XVFB_PID")), SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(15s)) << "the program hangs without its display";
+    EXPECT_FALSE(program->Crashed());
+}
+
+TEST_F(Faults, SoundServerDiesInTheMiddleOfAnUtteranceAndComesBack)
+{
+    // A PulseAudio daemon of the test's own, playing into a null sink at a socket of its own.
+    const std::string home = dir("pulse"), server = "unix:" + home + "/native";
+    const std::vector<std::string> daemon{// env runs it in its own place, under the same PID
+        "env", "HOME=" + home, "XDG_RUNTIME_DIR=" + home, "XDG_CONFIG_HOME=" + home, "PULSE_STATE_PATH=" + home,
+        "PULSE_RUNTIME_PATH=" + home, "pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+        "--disable-shm=yes", "--log-level=error", "-L", "module-null-sink", "-L",
+        "module-native-protocol-unix socket=" + home + "/native auth-anonymous=1"};
+    auto pulseaudio = std::make_unique<testing::ChildProcess>(daemon, std::vector<std::string>{});
+    const auto playing = [&] {
+        const std::string pactl = "pactl -s " + server + " list short sink-inputs 2>/dev/null | grep -q .";
+        return program->WaitUntil([&] { return std::system(pactl.c_str()) == 0; }, 60s);
+    };
+    ASSERT_TRUE(Start({QString::fromStdString("PULSE_SERVER=" + server)}) && composeLong(40) && Click({70}));
+    ASSERT_TRUE(playing()) << "nothing plays";
+    kill(pulseaudio->pid(), SIGKILL); // as a crash would
+    EXPECT_TRUE(Click(Gakkou)) << failure; // the keys work while the character goes on in silence
+    std::filesystem::remove(home + "/native");
+    pulseaudio = std::make_unique<testing::ChildProcess>(daemon, std::vector<std::string>{});
+    EXPECT_TRUE(Click({70}) && playing()) << "speech did not come back with the sound server";
+    ExpectTextDeliveredAndQuit();
+}
+
+// Silent, but the balloon shows for as long as the text would take, and the keys work.
+TEST_F(Faults, EspeakDataMissing)
+{
+    // A folder without the data (espeak-ng would fall back to its own if none were named), and
+    // no open_jtalk on the PATH: no voice at all.
+    ASSERT_TRUE(Start({QString::fromStdString("ESPEAK_DATA_PATH=" + dir("empty")),
+                       QString::fromStdString("PATH=" + dir("empty"))}) && Click(Gakkou)) << failure;
+    EXPECT_TRUE(CharacterSpeaks()) << "the balloon must show even without a voice";
+    EXPECT_TRUE(program->WaitUntil([&] { return program->UnmanagedWindows().empty(); }, 60s));
+    EXPECT_TRUE(std::filesystem::is_empty(dir("wav")));
+    ExpectTextDeliveredAndQuit();
+}
+
+// Without its character data the program reports the failure in a box titled as its window,
+// shows nothing else, and ends with a failure status once the user closes the box.
+TEST_F(Faults, StartUpFailsBeforeTheWindowShows)
+{
+    program = std::make_unique<ProgramDriver>(QStringList{QString::fromStdString("HIRAGANA_CHARACTER_DIR=" + dir("empty"))});
+    program->Launch();
+    const auto windows = program->Titled(driver::KeyboardTitle, 20s);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(program->WaitUntilActive(windows.front(), 10s) && program->IsDialog(windows.front()));
+    program->Tap(XK_Return);
+    ASSERT_TRUE(program->WaitForExit(10s));
+    EXPECT_FALSE(program->Crashed());
+    EXPECT_EQ(program->ExitCode(), 1);
+}
+
+} // namespace hiragana

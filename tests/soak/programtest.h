@@ -1,0 +1,188 @@
+#pragma once
+
+// GoogleTest and Qt first: Xlib's macros (Bool, None, Status …) would clash with them.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "keyboardmodel.h"
+#include "programdriver.h"
+#include "targetapps.h"
+
+#include <random>
+
+namespace hiragana {
+
+using namespace std::chrono_literals;
+using driver::ProgramDriver;
+using Effect = testing::KeyboardModel::Effect;
+
+enum class Act { Click, Tab, BackTab, Space, Enter, Paste, ChooseWord, ChooseMail, MenuMail, Character };
+struct Step {
+    Act act;
+    int key = 0;
+};
+
+// The text as a target shows it: a CR LF pair, a lone CR and a lone LF each a line feed.
+inline std::string asReceived(const std::u16string &text)
+{
+    QString shown = QString::fromStdU16String(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown.replace(u'\r', u'\n').toStdString();
+}
+
+// The real program worked by a user through the X server, each step checked against an
+// independent model of the keys: afterwards every key's face on screen is the model's, each
+// transfer has arrived exactly, a box that says there is no target has shown and gone. There is
+// no sound server: what the character says goes to WAV files.
+class Program : public ::testing::Test {
+protected:
+    std::string dir(const char *name) const
+    {
+        std::filesystem::create_directories(m_directory.path() / name);
+        return (m_directory.path() / name).string();
+    }
+
+    bool Start(QStringList environment = {})
+    {
+        environment.prepend(QString::fromStdString("PULSE_SERVER=unix:" + dir("none") + "/socket"));
+        environment << QString::fromStdString("HIRAGANA_SPEECH_WAV_DIR=" + dir("wav"));
+        program = std::make_unique<ProgramDriver>(environment);
+        return program->Start();
+    }
+
+    // Does the step as a user, and to the model; false, with the reason in failure, if the
+    // outcome is not the model's.
+    bool Do(const Step &step)
+    {
+        const Effect effect = perform(step);
+        if (failure.empty() && !settle(effect))
+            failure = "act " + std::to_string(int(step.act)) + " " + std::to_string(step.key) + ": " + failure;
+        return failure.empty();
+    }
+    bool Click(std::initializer_list<int> keys)
+    {
+        return std::ranges::all_of(keys, [this](int key) { return Do({Act::Click, key}); });
+    }
+
+    void Paste(const QString &text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        ProgramDriver::ServeEvents(); // the program asks for the text at once
+        program->Tap(XK_v, ProgramDriver::Control);
+        model.TypeIntoBox(text.toStdU16String());
+        program->Ping(); // meanwhile the driver hands the text over
+    }
+
+    // The box that says there is no target shows; Return or Escape closes it, and the keyboard
+    // is active again.
+    bool DismissNoTargetBox()
+    {
+        const auto box = program->Titled("入力エラー", 30s);
+        if (box.empty() || !program->Activate(box.front()))
+            return fail("no box says that there is no target");
+        program->Tap(random() % 2 ? XK_Return : XK_Escape);
+        return program->WaitUntil([this] { return program->Titled("入力エラー").empty(); }, 10s) && program->Ping()
+            && program->ActivateKeyboard();
+    }
+
+    // The speech character shows its balloon, and its figure 75 twips right of the window's outer
+    // left edge and 840 below its top.
+    bool CharacterSpeaks()
+    {
+        const QRect figure(program->FrameRect().topLeft() + QPoint(5, 56), QSize(64, 128));
+        const auto shown = [&] { return std::ranges::count(program->UnmanagedWindows(), figure) == 1; };
+        return program->WaitUntil([&] { return shown() && program->UnmanagedWindows().size() >= 2; }, 20s)
+            || fail("the speech character does not show where it belongs");
+    }
+
+    // The composed text arrives whole in the mail writer, chosen by Ctrl+R; Ctrl+Q ends the
+    // program with status 0.
+    void ExpectTextDeliveredAndQuit()
+    {
+        auto mail = testing::StartEditor("メールを\u3000書く", m_directory.path());
+        ASSERT_TRUE(mail->WaitUntilReady(program->connection()) && program->ActivateKeyboard());
+        program->Tap(XK_r, ProgramDriver::Control);
+        program->ClickKey(67);
+        EXPECT_EQ(mail->WaitToReceive(asReceived(model.Committed())), asReceived(model.Committed()));
+        ASSERT_TRUE(program->Ping() && program->ActivateKeyboard());
+        EXPECT_TRUE(program->Quit());
+    }
+
+    bool fail(const std::string &reason)
+    {
+        failure = reason;
+        return false;
+    }
+
+    std::mt19937 random{1};
+    testing::TemporaryDirectory m_directory;
+    std::unique_ptr<ProgramDriver> program;
+    std::unique_ptr<testing::TargetApp> word; // titled "Microsoft Word"
+    testing::KeyboardModel model;
+    std::string failure;
+    int delivered = 0, boxes = 0;
+
+private:
+    Effect perform(const Step &step)
+    {
+        switch (step.act) {
+        case Act::Click: return program->ClickKey(step.key) ? model.Click(step.key) : (fail("no click"), Effect::Nothing);
+        case Act::Tab: program->Tap(XK_Tab); model.Tab(); break;
+        case Act::BackTab: program->Tap(XK_Tab, ProgramDriver::Shift); model.BackTab(); break;
+        case Act::Space: program->Tap(XK_space); return model.Press(u' ');
+        case Act::Enter: program->Tap(random() % 2 ? XK_Return : XK_KP_Enter); return model.Press(u'\n');
+        case Act::Paste: break; // what to paste is the test's choice
+        case Act::ChooseWord: program->Tap(XK_w, ProgramDriver::Control); model.ChooseWord(); break;
+        case Act::ChooseMail: program->Tap(XK_r, ProgramDriver::Control); model.ChooseMail(); break;
+        case Act::MenuMail: { // ファイル drops down; Right goes on to 転送先, where R is ふみばこメール(&R)
+            const QPoint menuBar = program->ClientRect().topLeft() + QPoint(20, program->menuBarHeight());
+            const auto open = [&] { return std::ranges::count(program->UnmanagedWindows(), menuBar.y(), &QRect::top); };
+            program->ClickAt(menuBar - QPoint(0, program->menuBarHeight() / 2), true);
+            if (!program->WaitUntil(open, 10s) || !facesAgree())
+                fail("the menu did not open, or changed a face: " + failure);
+            for (const KeySym key : {XK_Right, XK_r})
+                program->Tap(key);
+            if (!program->WaitUntil([&] { return !open(); }, 10s))
+                fail("the menu did not close");
+            model.ChooseMail();
+            break;
+        }
+        case Act::Character: CharacterSpeaks(); break;
+        }
+        return Effect::Nothing;
+    }
+
+    bool settle(Effect effect)
+    {
+        if (effect == Effect::TransferToNone)
+            return ++boxes && DismissNoTargetBox();
+        if (effect == Effect::TransferToTarget) {
+            m_wordExpected += asReceived(model.Committed());
+            const std::string received = word->WaitToReceive(m_wordExpected);
+            if (received != m_wordExpected)
+                return fail("transfer " + std::to_string(delivered + 1) + " delivered\n" + received.substr(0, 300)
+                            + "\ninstead of\n" + m_wordExpected.substr(0, 300));
+            return ++delivered && ((program->Ping() && program->ActivateKeyboard()) || fail("no keyboard after it"));
+        }
+        return (program->Ping() || fail("the program stopped answering")) && facesAgree();
+    }
+
+    bool facesAgree()
+    {
+        std::string wrong;
+        return program->WaitUntil([&] {
+            const auto faces = program->Faces();
+            wrong.clear();
+            for (int key = 1; key <= testing::KeyboardModel::Keys; ++key) {
+                if (faces[key - 1] != model.Face(key))
+                    wrong += QStringLiteral(" %1 is %2").arg(key).arg(faces[key - 1], 6, 16).toStdString();
+            }
+            return wrong.empty();
+        }, 5s) || fail("key faces:" + wrong);
+    }
+
+    std::string m_wordExpected;
+};
+
+} // namespace hiragana
