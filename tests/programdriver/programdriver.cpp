@@ -89,10 +89,9 @@ bool ProgramDriver::Start()
 {
     Launch();
     const auto windows = m_connection ? Titled(KeyboardTitle, 30s) : std::vector<Window>();
-    if (windows.empty() || IsDialog(windows.front()))
-        return false;
-    m_keyboard = windows.front();
-    return WaitUntilActive(m_keyboard, 10s) && WaitUntil([this] { return measureMenuBar(); }, 10s) && Ping();
+    m_keyboard = windows.empty() ? 0 : windows.front();
+    return m_keyboard && WaitUntilActive(m_keyboard, 10s) && WaitUntil([this] { return measureMenuBar(); }, 10s)
+        && Ping();
 }
 
 // The keys begin below the menu bar, where the window's grey (0xE0E0E0) shows at its right

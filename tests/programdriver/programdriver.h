@@ -31,8 +31,7 @@ public:
     ~ProgramDriver();
 
     void Launch();
-    // Launches the program and waits (bounded) until its keyboard is up, painted and active.
-    bool Start();
+    bool Start(); // launches, and waits (bounded) until the keyboard is up, painted and active
     bool WaitForExit(std::chrono::milliseconds bound)
     {
         return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
@@ -57,8 +56,7 @@ public:
     std::vector<QRect> UnmanagedWindows() const;
     bool IsDialog(Window window) const;
     bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const;
-    // Brings the window to the front as a task bar would, and waits (bounded) for its focus.
-    bool Activate(Window window) const;
+    bool Activate(Window window) const; // as a task bar would; waits (bounded) for its focus
     bool ActivateKeyboard() const { return Activate(m_keyboard); }
 
     // A click waits (bounded) until it has gone out to the window under the pointer: a window
@@ -67,8 +65,7 @@ public:
     bool ClickAt(QPoint global, bool opensMenu = false);
     bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
     void Tap(KeySym keysym, int modifiers = NoModifier);
-    // The colour on screen (0xRRGGBB) of each key's face from Command1 on, at a spot clear of
-    // its caption.
+    // The colour on screen (0xRRGGBB) of each key's face, Command1 first, clear of its caption.
     std::vector<std::uint32_t> Faces() const;
     bool Ping(); // a round trip through the program's event loop (_NET_WM_PING), bounded
 

@@ -36,6 +36,7 @@ int setting(const char *name, int otherwise)
     return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : otherwise;
 }
 
+// The WAV files in the folder, in the order of their names.
 std::vector<std::string> wavFiles(const std::string &folder)
 {
     std::vector<std::filesystem::path> paths(std::filesystem::directory_iterator(folder), {});
@@ -48,27 +49,9 @@ std::vector<std::string> wavFiles(const std::string &folder)
     return contents;
 }
 
-// A PATH without open_jtalk: the program and the reference both speak with espeak-ng, whose
+// A PATH without open_jtalk: the program and the reference here both speak with espeak-ng, whose
 // output is the same each time. Open JTalk has tests of its own.
 constexpr const char *NoVoicePath = "/nonexistent";
-
-// What the voice makes of each text, as WAV files made here as the program makes its own.
-std::vector<std::string> referenceSpeech(const std::vector<std::u16string> &texts, const std::string &folder)
-{
-    setenv(SpeechWavDirVariable, folder.c_str(), 1);
-    const std::string path = std::getenv("PATH");
-    setenv("PATH", NoVoicePath, 1);
-    std::atomic<std::size_t> said = 0;
-    {
-        SpeechWorker worker(DefaultAudioSinks());
-        for (const std::u16string &text : texts)
-            worker.Submit(text, [&said](auto) { ++said; });
-        while (said < texts.size())
-            std::this_thread::sleep_for(10ms);
-    }
-    setenv("PATH", path.c_str(), 1);
-    return wavFiles(folder);
-}
 
 class Soak : public Program {
 protected:
@@ -112,18 +95,30 @@ protected:
             const Step step = i <= 0 ? steps[std::size_t(i - 1 + int(steps.size()))]
                 : i == bigPasteAt - 1 ? Step{Act::Click, 64} : i == bigPasteAt ? Step{Act::Paste} : chooseStep();
             if (step.act == Act::Paste)
-                paste(i == bigPasteAt ? setting("HIRAGANA_SOAK_PASTE", 200000) : 1 + int(random() % 120));
+                paste(i <= 0 ? 3 : i == bigPasteAt ? setting("HIRAGANA_SOAK_PASTE", 200000) : 1 + int(random() % 120));
             if (!Do(step))
                 return fail("step " + std::to_string(i) + ", " + failure);
         }
         return true;
     }
 
-    // The program's first utterances, in order, are the voice's own for what the model says.
+    // The program's first utterances, in order, are what the voice makes of what the model says
+    // was said, as made here in the same way.
     bool SpeechMatches()
     {
         const std::size_t count = std::min(model.Said().size(), OpeningUtterances);
-        const auto reference = referenceSpeech({model.Said().begin(), model.Said().begin() + long(count)}, dir("voice"));
+        setenv(SpeechWavDirVariable, dir("voice").c_str(), 1);
+        const std::string path = std::getenv("PATH");
+        setenv("PATH", NoVoicePath, 1);
+        std::atomic<std::size_t> made = 0;
+        {
+            SpeechWorker voice(DefaultAudioSinks());
+            for (std::size_t i = 0; i < count; ++i)
+                voice.Submit(model.Said()[i], [&made](auto) { ++made; });
+            program->WaitUntil([&] { return made == count; }, 60s);
+        }
+        setenv("PATH", path.c_str(), 1);
+        const auto reference = wavFiles(dir("voice"));
         std::vector<std::string> said;
         // The character says one text after another, each for as long as it takes to hear.
         return program->WaitUntil([&] {
