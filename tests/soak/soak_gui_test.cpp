@@ -24,7 +24,7 @@ std::vector<Step> opening()
     std::vector<Step> steps{{Act::Paste}, click(63), click(6), click(47), click(65), {Act::Character}, click(66),
                             click(65), click(10), click(65), click(3), click(65)};
     steps.insert(steps.end(), testing::KeyboardModel::Keys + 1, Step{Act::Tab}); // once round
-    steps.insert(steps.end(), {click(67), click(1), click(52), click(65), click(68), {Act::MenuMail}, click(70),
+    steps.insert(steps.end(), {click(67), click(1), click(52), click(65), click(68), {Act::MenuMail}, click(2), click(70),
                                click(67), {Act::ChooseWord}, click(64), click(63), {Act::BackTab}, {Act::BackTab},
                                {Act::Space}, {Act::Enter}, click(65), click(67)});
     return steps;
