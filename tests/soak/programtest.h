@@ -19,10 +19,7 @@ using driver::ProgramDriver;
 using Effect = testing::KeyboardModel::Effect;
 
 enum class Act { Click, Tab, BackTab, Space, Enter, Paste, ChooseWord, ChooseMail, MenuMail, Character };
-struct Step {
-    Act act;
-    int key = 0;
-};
+struct Step { Act act; int key = 0; };
 
 // The text as a target shows it: a CR LF pair, a lone CR and a lone LF each a line feed.
 inline std::string asReceived(const std::u16string &text)
