@@ -31,8 +31,9 @@ for soname in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p');
 done
 
 cd "$work/root/usr/share"
+icons=icons/hicolor
 for file in hiragana/characters/{mic.acs,mic.svg,mic-talk.svg} doc/hiragana/copyright applications/$id.desktop \
-    metainfo/$id.metainfo.xml icons/hicolor/scalable/apps/$id.svg icons/hicolor/{16,22,24,32,48,64,128,256}x*/apps/$id.png; do
+    metainfo/$id.metainfo.xml $icons/scalable/apps/$id.svg $icons/{16,22,24,32,48,64,128,256}x*/apps/$id.png; do
     [[ -f $file ]] || fail "the package lacks $file"
 done
 desktop-file-validate applications/$id.desktop
@@ -41,8 +42,9 @@ entry() { grep -m1 "^$1=" applications/$id.desktop | cut -d= -f2-; }
     fail "the menu entry does not start hiragana with its icon under Utility and Accessibility"
 appstreamcli validate --no-net --strict metainfo/$id.metainfo.xml
 appstreamcli validate-tree --no-net --strict "$work/root/usr"
-grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" metainfo/$id.metainfo.xml || fail "AppStream: no launchable"
-grep -m1 '<release ' metainfo/$id.metainfo.xml | grep -q "version=\"$version\"" || fail "AppStream: not release $version"
+metainfo=metainfo/$id.metainfo.xml
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" $metainfo || fail "AppStream: no launchable"
+grep -m1 '<release ' $metainfo | grep -q "version=\"$version\"" || fail "AppStream: not release $version"
 [[ -z $(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l man/man1/hiragana.1.gz 2>&1 >/dev/null) ]] || fail "man page warnings"
-zcat man/man1/hiragana.1.gz | grep -q "^\.TH HIRAGANA 1 .*\"Hiragana $version\"" || fail "the man page is not of $version"
+zcat man/man1/hiragana.1.gz | grep -q "^\.TH HIRAGANA 1 .*\"Hiragana $version\"" || fail "man page: not $version"
 HIRAGANA_TEST_PROGRAM=$program HIRAGANA_SOAK_ACTIONS=0 "$program_test" --gtest_filter='Soak.*'

@@ -84,7 +84,8 @@ TEST_F(Faults, EspeakDataMissing)
 // shows nothing else, and ends with a failure status once the user closes the box.
 TEST_F(Faults, StartUpFailsBeforeTheWindowShows)
 {
-    program = std::make_unique<ProgramDriver>(QStringList{QString::fromStdString("HIRAGANA_CHARACTER_DIR=" + dir("empty"))});
+    const QString noData = QString::fromStdString(dir("empty"));
+    program = std::make_unique<ProgramDriver>(QStringList{"HIRAGANA_CHARACTER_DIR=" + noData});
     program->Launch();
     const auto windows = program->Titled(driver::KeyboardTitle, 20s);
     ASSERT_EQ(windows.size(), 1u);
