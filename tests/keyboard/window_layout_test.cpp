@@ -6,12 +6,7 @@
 TEST(StartUpGeometry, CentresTheSizeAsCreatedThenMakesIt9000TwipsHigh)
 {
     const QMargins frame(1, 20, 1, 5); // openbox's, round a client area with a 19-pixel menu bar
-    const struct {
-        QRect screen;
-        int width;
-        float leftTwips, topTwips;
-        QRect outer;
-    } cases[] = {
+    const struct { QRect screen; int width; float leftTwips, topTwips; QRect outer; } cases[] = {
         {{0, 0, 1024, 768}, 793, 1717.5f, 1335, {115, 89, 795, 600}}, // half a pixel kept
         {{0, 0, 640, 480}, 792, -1155, -825, {-77, -55, 794, 600}},    // applied as they are
         {{1024, 0, 1024, 768}, 792, 1725, 1335, {1139, 89, 794, 600}}, // the second screen

@@ -53,12 +53,12 @@ inline bool Click(Display *display, QPoint global, bool waitUntilDelivered)
 
 // Drives the real keyboard program from outside as a user does, with real input through the X
 // server (XTEST), knowing only what the screen shows. The program is the one built here, or the
-// one HIRAGANA_TEST_PROGRAM names; it is killed, by its PID, when the driver goes.
+// one HIRAGANA_TEST_PROGRAM names, with NAME=VALUE settings added to the driver's environment;
+// it is killed, by its PID, when the driver goes.
 class ProgramDriver {
 public:
     enum Modifier { NoModifier = 0, Shift = 1, Control = 2 };
 
-    // environment: NAME=VALUE settings on top of the driver's own.
     explicit ProgramDriver(const QStringList &environment)
         : m_environment(environment), m_connection(x11::Connection::Open(nullptr))
     {
@@ -163,7 +163,6 @@ public:
         const auto types = x11::ReadLongs(m_connection->display(), window, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM);
         return std::ranges::count(types, atom("_NET_WM_WINDOW_TYPE_DIALOG")) > 0;
     }
-    // Active as the window manager sees it, and holding the focus.
     bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const
     {
         const Atom active = m_connection->atoms().netActiveWindow;

@@ -9,22 +9,21 @@ namespace hiragana {
 namespace {
 const std::initializer_list<int> Gakkou{6, 47, 65, 66, 65, 10, 65, 3, 65}; // が っ こ う, each confirmed
 
-class Faults : public Program {
-protected:
-    // Kana pasted into the box and taken over by a back-space: more kinds of them than a
-    // transfer into an xterm has spare keys for, so that it types them in many batches.
-    bool composeLong(int length)
-    {
-        Paste(QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよ").repeated(40).left(length));
-        return Click({63});
-    }
-};
+using Faults = Program;
+
+// Kana of more kinds than a transfer into an xterm has spare keys for: it types them in batches.
+QString kana(int length)
+{
+    return QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよ").repeated(40).left(length);
+}
 } // namespace
 
 TEST_F(Faults, TargetWindowClosesInTheMiddleOfATransfer)
 {
     word = testing::StartTerminal("Microsoft Word", m_directory.path());
-    ASSERT_TRUE(Start() && word->WaitUntilReady(program->connection()) && composeLong(1500)) << failure;
+    ASSERT_TRUE(Start() && word->WaitUntilReady(program->connection()));
+    Paste(kana(1500));
+    ASSERT_TRUE(Click({63})) << failure;
     const std::string keymapBefore = testing::KeymapDump();
     program->ClickKey(67);
     ASSERT_TRUE(program->WaitUntil([&] { return word->Received().size() > 200; }, 30s));
@@ -56,7 +55,9 @@ TEST_F(Faults, SoundServerDiesInTheMiddleOfAnUtteranceAndComesBack)
         const std::string pactl = "pactl -s " + server + " list short sink-inputs 2>/dev/null | grep -q .";
         return program->WaitUntil([&] { return std::system(pactl.c_str()) == 0; }, 60s);
     };
-    ASSERT_TRUE(Start({QString::fromStdString("PULSE_SERVER=" + server)}) && composeLong(40) && Click({70}));
+    ASSERT_TRUE(Start({QString::fromStdString("PULSE_SERVER=" + server)}));
+    Paste(kana(40));
+    ASSERT_TRUE(Click({63, 70})) << failure;
     ASSERT_TRUE(playing()) << "nothing plays";
     kill(pulseaudio->pid(), SIGKILL); // as a crash would
     const auto said = [&] { return std::distance(std::filesystem::directory_iterator(dir("wav")), {}); };

@@ -48,8 +48,7 @@ protected:
         return program->Start();
     }
 
-    // Does the step as a user, and to the model; false, with the reason in failure, if the
-    // outcome is not the model's.
+    // Does the step as a user, and to the model; false (the reason in failure) if they differ.
     bool Do(const Step &step)
     {
         const Effect effect = perform(step);

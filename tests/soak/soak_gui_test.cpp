@@ -1,8 +1,6 @@
-// The real program as a user starts and works it: placed as it should be; a fixed opening
-// (がっこう by clicks, the tab order once round, a menu, shortcuts, read-aloud, Space, Enter) and
-// random steps (clicks, Tab, Shift+Tab, Space, Enter, pastes and a big one, transfers to a window
-// and to none), each checked against the model (programtest.h); the character's first utterances
-// what the model says was said. HIRAGANA_SOAK_ACTIONS (random steps), HIRAGANA_SOAK_SEED and
+// The real program as a user starts and works it: placed as it should be; a fixed opening and
+// random steps, each checked against the model (programtest.h); the character's first utterances
+// what the model says. HIRAGANA_SOAK_ACTIONS (random steps), HIRAGANA_SOAK_SEED and
 // HIRAGANA_SOAK_PASTE (the big paste's length) come from the environment.
 
 // Qt first: Xlib's macros (Bool, Status …) would clash with it.
@@ -17,7 +15,8 @@
 
 namespace hiragana {
 namespace {
-// How every run begins, whatever its length and seed; seven utterances.
+// How every run begins, whatever its length and seed (がっこう by clicks, the tab order once
+// round, the menu, shortcuts, read-aloud, Space, Enter); seven utterances.
 std::vector<Step> opening()
 {
     const auto click = [](int key) { return Step{Act::Click, key}; };
@@ -36,8 +35,8 @@ int setting(const char *name, int otherwise)
     return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : otherwise;
 }
 
-// The WAV files in the folder, in the order of their names.
-std::vector<std::string> wavFiles(const std::string &folder)
+// The contents of the WAV files in the folder, in the order of their names.
+std::vector<std::string> wavs(const std::string &folder)
 {
     std::vector<std::filesystem::path> paths(std::filesystem::directory_iterator(folder), {});
     std::ranges::sort(paths);
@@ -111,11 +110,11 @@ protected:
                 voice.Submit(model.Said()[i], [&made](auto) { ++made; });
             program->WaitUntil([&] { return made == count; }, 60s);
         }
-        const auto reference = wavFiles(dir("voice"));
+        const auto reference = wavs(dir("voice"));
         std::vector<std::string> said;
         // The character says one text after another, each for as long as it takes to hear.
         return program->WaitUntil([&] {
-            said = wavFiles(dir("wav"));
+            said = wavs(dir("wav"));
             return said.size() >= count && std::equal(reference.begin(), reference.end(), said.begin());
         }, 60s) || fail(std::to_string(said.size()) + " utterances, the first not what the model says");
     }
