@@ -10,9 +10,7 @@ namespace hiragana::testing {
 
 // Where key Command<number> lies, in twips from the window's top-left corner below its menu
 // bar: the layout as the user sees it, written down apart from the program's key table.
-struct KeyPlace {
-    int left, top, width, height;
-};
+struct KeyPlace { int left, top, width, height; };
 KeyPlace PlaceOf(int number);
 
 // What the keyboard should do, worked out from its rules alone, apart from the program and its

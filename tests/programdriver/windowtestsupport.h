@@ -2,9 +2,5 @@
 
 #include <QPoint>
 
-namespace hiragana::windowtest {
-
 // A real click through the X server (XTEST), on a connection of its own.
-void ClickAt(QPoint global);
-
-} // namespace hiragana::windowtest
+namespace hiragana::windowtest { void ClickAt(QPoint global); }
