@@ -42,4 +42,22 @@ bool IsSilentAlone(char32_t c) { return IsLineBreak(c) || IsSpace(c) || IsPunctu
 
 bool IsOneCharacter(std::u32string_view text) { return text.size() == 1 || text == U"\r\n"; }
 
+bool IsReadByNames(std::u32string_view text, bool (*silentAlone)(char32_t))
+{
+    return IsOneCharacter(text) || std::all_of(text.begin(), text.end(), silentAlone);
+}
+
+std::u32string Names(std::u32string_view text, std::u32string (*nameOf)(char32_t))
+{
+    std::u32string names;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
+            ++i;
+        if (!names.empty())
+            names += IdeographicComma;
+        names += nameOf(text[i]);
+    }
+    return names;
+}
+
 } // namespace hiragana::kanatext

@@ -29,5 +29,10 @@ const SmallKana *FindSmallKana(char32_t c);
 bool IsSilentAlone(char32_t c);
 // One character, counting CR LF as one.
 bool IsOneCharacter(std::u32string_view text);
+// Whether a text is read by the names of its characters rather than as words: a single
+// character, or nothing but characters that say nothing alone (silentAlone).
+bool IsReadByNames(std::u32string_view text, bool (*silentAlone)(char32_t));
+// The names of a text's characters, one after another with a pause (、) between; CR LF is one.
+std::u32string Names(std::u32string_view text, std::u32string (*nameOf)(char32_t));
 
 } // namespace hiragana::kanatext

@@ -59,15 +59,7 @@ std::u32string NameOf(char32_t c)
 
 std::vector<OpenJtalkChunk> ReadByNames(std::u32string_view text)
 {
-    std::u32string names;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
-            ++i;
-        if (!names.empty())
-            names += IdeographicComma;
-        names += NameOf(text[i]);
-    }
-    return {OpenJtalkChunk{EncodeUtf8(names), EncodeUtf16(text)}};
+    return {OpenJtalkChunk{EncodeUtf8(Names(text, NameOf)), EncodeUtf16(text)}};
 }
 
 // A line as open_jtalk gets it: no control characters, each run of pauses one pause, none first.
@@ -189,7 +181,7 @@ std::vector<OpenJtalkChunk> OpenJtalkChunks(std::u16string_view text)
     const std::u32string decoded = DecodeUtf16(text);
     if (decoded.empty())
         return {};
-    if (IsOneCharacter(decoded) || std::all_of(decoded.begin(), decoded.end(), IsSilentAloneHere))
+    if (IsReadByNames(decoded, IsSilentAloneHere))
         return ReadByNames(decoded);
     return ReadAsText(decoded);
 }

@@ -43,15 +43,7 @@ std::u32string NameOf(char32_t c)
 
 std::vector<SpeechChunk> ReadByNames(std::u32string_view text)
 {
-    std::u32string names;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
-            ++i;
-        if (!names.empty())
-            names += IdeographicComma;
-        names += NameOf(text[i]);
-    }
-    return {SpeechChunk{EncodeUtf8(names)}};
+    return {SpeechChunk{EncodeUtf8(Names(text, NameOf))}};
 }
 
 // Builds the chunks of an ordinary text, one line at a time.
@@ -121,7 +113,7 @@ std::vector<SpeechChunk> SpeechChunks(std::u16string_view text)
     const std::u32string decoded = DecodeUtf16(text);
     if (decoded.empty())
         return {};
-    if (IsOneCharacter(decoded) || std::all_of(decoded.begin(), decoded.end(), IsSilentAlone))
+    if (IsReadByNames(decoded, IsSilentAlone))
         return ReadByNames(decoded);
     return ReadAsText(decoded);
 }
