@@ -20,7 +20,7 @@ QString kana(int length)
 
 TEST_F(Faults, TargetWindowClosesInTheMiddleOfATransfer)
 {
-    word = testing::StartTerminal("Microsoft Word", m_directory.path());
+    word = testing::StartTerminal(ToUtf8(MicrosoftWordTitle), m_directory.path());
     ASSERT_TRUE(Start() && word->WaitUntilReady(program->connection()));
     Paste(kana(1500));
     ASSERT_TRUE(Click({63})) << failure;

@@ -9,6 +9,8 @@
 #include "keyboardmodel.h"
 #include "programdriver.h"
 #include "targetapps.h"
+#include "transfertext.h"
+#include "unicode.h"
 
 #include <random>
 
@@ -96,7 +98,7 @@ protected:
     // program with status 0.
     void ExpectTextDeliveredAndQuit()
     {
-        auto mail = testing::StartEditor("メールを\u3000書く", m_directory.path());
+        auto mail = testing::StartEditor(ToUtf8(MailWriterTitle), m_directory.path());
         ASSERT_TRUE(mail->WaitUntilReady(program->connection()) && program->ActivateKeyboard());
         program->Tap(XK_r, ProgramDriver::Control);
         program->ClickKey(67);

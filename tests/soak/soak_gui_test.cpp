@@ -132,7 +132,7 @@ TEST_F(Soak, AnOpeningAndRandomStepsAgreeWithTheModel)
 {
     random.seed(unsigned(setting("HIRAGANA_SOAK_SEED", 1)));
     // The Qt editor answers pings, so a transfer knows when it has read each batch of keys.
-    word = testing::StartEditor("Microsoft Word", m_directory.path());
+    word = testing::StartEditor(ToUtf8(MicrosoftWordTitle), m_directory.path());
     ASSERT_TRUE(Start({QStringLiteral("PATH=") + QLatin1String(NoVoicePath)}) && word->WaitUntilReady(program->connection()));
     EXPECT_EQ(program->Titled(driver::KeyboardTitle).size(), 1u);
 

@@ -9,6 +9,7 @@
 #include "keymap.h"
 #include "keytable.h"
 #include "targetapps.h"
+#include "transfertext.h"
 #include "unicode.h"
 #include "voicingmarks.h"
 #include "waiting.h"
@@ -28,8 +29,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::u16string Word = u"Microsoft Word";
-const std::u16string Mail = u"メールを\u3000書く";
+const std::u16string Word(MicrosoftWordTitle);
+const std::u16string Mail(MailWriterTitle);
 
 // As many different characters as asked that the keymap lacks: each batch fills the spare keys.
 std::u16string distinctCharacters(std::size_t count)

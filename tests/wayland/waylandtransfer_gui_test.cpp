@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::u16string Word = u"Microsoft Word";
+const std::u16string Word(MicrosoftWordTitle);
 const std::u16string Decoy = u"Notes";
 const std::string OwnAppId = "hiragana-under-test";
 

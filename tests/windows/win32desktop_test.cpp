@@ -16,8 +16,8 @@ using hiragana::win32::Win32Desktop;
 
 namespace {
 
-const std::u16string Word = u"Microsoft Word";
-const std::u16string Mail = u"メールを\u3000書く";
+const std::u16string Word(MicrosoftWordTitle);
+const std::u16string Mail(MailWriterTitle);
 const std::u16string Notepad = u"メモ帳";
 
 template<typename Condition>
