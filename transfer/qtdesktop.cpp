@@ -2,13 +2,15 @@
 
 #include "gnome/gnomedesktop.h"
 #include "wayland/waylanddesktop.h"
-#include "x11/x11transfer.h"
+#include "x11/x11desktop.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+
+#include <utility>
 
 namespace hiragana {
 
@@ -45,36 +47,43 @@ std::string x11DisplayName()
     return x11 ? x11::DisplayNameOf(x11->display()) : std::string();
 }
 
-class QtDesktop : public Desktop {
+// A backend's portable steps with Qt's event loop, and the message box over keyboardWindow.
+template<typename Backend>
+class QtGlue : public Backend {
 public:
-    explicit QtDesktop(QWidget *keyboardWindow)
-        : m_keyboardWindow(keyboardWindow)
+    template<typename... BackendArguments>
+    explicit QtGlue(QWidget *keyboardWindow, BackendArguments &&...arguments)
+        : Backend(std::forward<BackendArguments>(arguments)...)
+        , m_keyboardWindow(keyboardWindow)
     {
-        const std::string displayName = x11DisplayName();
-        m_x11 = x11::X11Transfer::Open(displayName.empty() ? nullptr : displayName.c_str());
-    }
-
-    bool ActivateWindow(const std::u16string &title) override
-    {
-        if (!m_x11)
-            return false;
-        if (m_keyboardWindow)
-            m_x11->excludeWindow(m_keyboardWindow->window()->winId());
-        return m_x11->ActivateWindow(title);
     }
 
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
-
-    bool SendKeystrokes(const std::u16string &text) override { return m_x11 && m_x11->SendKeystrokes(text); }
 
     void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
     {
         showMessageBox(m_keyboardWindow, prompt, buttons, title);
     }
 
-private:
+protected:
     QPointer<QWidget> m_keyboardWindow;
-    std::unique_ptr<x11::X11Transfer> m_x11;
+};
+
+// On X11 the keyboard's window is known by its id, which Qt may change when it recreates the
+// window: it is taken anew for each transfer.
+class QtX11Desktop final : public QtGlue<x11::X11Desktop> {
+public:
+    explicit QtX11Desktop(QWidget *keyboardWindow)
+        : QtGlue(keyboardWindow, x11DisplayName())
+    {
+    }
+
+    bool ActivateWindow(const std::u16string &title) override
+    {
+        if (usable() && m_keyboardWindow)
+            excludeWindow(m_keyboardWindow->window()->winId());
+        return X11Desktop::ActivateWindow(title);
+    }
 };
 
 // The ids the keyboard's windows go by: the desktop entry's name when Qt speaks Wayland, the
@@ -89,31 +98,14 @@ std::vector<std::string> ownApplicationIds()
     return ids;
 }
 
-class QtWaylandDesktop final : public wayland::WaylandDesktop {
-public:
-    explicit QtWaylandDesktop(QWidget *keyboardWindow)
-        : WaylandDesktop(ownApplicationIds())
-        , m_keyboardWindow(keyboardWindow)
-    {
-    }
-
-    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
-
-    void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
-    {
-        showMessageBox(m_keyboardWindow, prompt, buttons, title);
-    }
-
-private:
-    QPointer<QWidget> m_keyboardWindow;
-};
+using QtWaylandDesktop = QtGlue<wayland::WaylandDesktop>;
 } // namespace
 
 std::unique_ptr<Desktop> CreateDesktop(QWidget *keyboardWindow)
 {
-    if (auto wayland = std::make_unique<QtWaylandDesktop>(keyboardWindow); wayland->usable())
+    if (auto wayland = std::make_unique<QtWaylandDesktop>(keyboardWindow, ownApplicationIds()); wayland->usable())
         return wayland;
-    auto desktop = std::make_unique<QtDesktop>(keyboardWindow);
+    auto desktop = std::make_unique<QtX11Desktop>(keyboardWindow);
     if (gnome::IsGnomeOnWayland())
         return gnome::CreateGnomeDesktop(std::move(desktop));
     return desktop;

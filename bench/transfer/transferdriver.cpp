@@ -5,8 +5,9 @@
 //                                      WAYLAND_DISPLAY.
 //   bench_transfer errors WANTED GOT   prints how many characters GOT differs from WANTED by
 //                                      (insertions, deletions and changes; both files UTF-8).
+#include "unicode.h"
 #include "wayland/waylanddesktop.h"
-#include "x11transfer.h"
+#include "x11/x11desktop.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,29 +36,17 @@ std::u32string decodeUtf8(const std::string &text)
     return result;
 }
 
-std::u16string toUtf16(const std::u32string &text)
-{
-    std::u16string result;
-    for (char32_t c : text) {
-        if (c >= 0x10000) {
-            result.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            result.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return result;
-}
-
 std::string readAll(std::istream &in)
 {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The Wayland part alone: no toolkit to run events for or to show a box.
-class WaylandBenchDesktop final : public hiragana::wayland::WaylandDesktop {
+// A desktop alone: no toolkit to run events for or to show a box.
+template<typename Backend>
+class BenchDesktop final : public Backend {
 public:
-    WaylandBenchDesktop() : WaylandDesktop({}) {}
+    template<typename... BackendArguments>
+    explicit BenchDesktop(BackendArguments &&...arguments) : Backend(std::forward<BackendArguments>(arguments)...) {}
     void ProcessPendingEvents() override {}
     void ShowMessageBox(const std::u16string &, int, const std::u16string &) override {}
 };
@@ -65,8 +55,8 @@ public:
 template<typename Transfer>
 int type(Transfer &transfer, const char *title)
 {
-    const std::u16string text = toUtf16(decodeUtf8(readAll(std::cin)));
-    if (!transfer.ActivateWindow(toUtf16(decodeUtf8(title)))) {
+    const std::u16string text = hiragana::EncodeUtf16(decodeUtf8(readAll(std::cin)));
+    if (!transfer.ActivateWindow(hiragana::EncodeUtf16(decodeUtf8(title)))) {
         std::fprintf(stderr, "no window titled %s\n", title);
         return 1;
     }
@@ -103,11 +93,11 @@ int errors(const char *wantedPath, const char *gotPath)
 int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "type") == 0) {
-        auto transfer = hiragana::x11::X11Transfer::Open(nullptr);
-        return transfer ? type(*transfer, argv[2]) : 1;
+        BenchDesktop<hiragana::x11::X11Desktop> desktop{std::string()};
+        return desktop.usable() ? type(desktop, argv[2]) : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "type-wayland") == 0) {
-        WaylandBenchDesktop desktop;
+        BenchDesktop<hiragana::wayland::WaylandDesktop> desktop{std::vector<std::string>()};
         return desktop.usable() ? type(desktop, argv[2]) : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "errors") == 0)

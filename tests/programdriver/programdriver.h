@@ -6,12 +6,12 @@
 #include <QProcessEnvironment>
 #include <QRect>
 
-#include "activation.h"
-#include "errortrap.h"
 #include "keyboardmodel.h"
-#include "properties.h"
-#include "targetsync.h"
-#include "windowfinder.h"
+#include "x11/activation.h"
+#include "x11/errortrap.h"
+#include "x11/properties.h"
+#include "x11/targetsync.h"
+#include "x11/windowfinder.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -1,9 +1,9 @@
 #include "targetapps.h"
 
-#include "errortrap.h"
-#include "properties.h"
-#include "waiting.h"
-#include "windowfinder.h"
+#include "x11/errortrap.h"
+#include "x11/properties.h"
+#include "x11/waiting.h"
+#include "x11/windowfinder.h"
 
 #include <X11/Xatom.h>
 

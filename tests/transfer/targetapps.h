@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connection.h"
+#include "x11/connection.h"
 
 #include <sys/types.h>
 

@@ -5,16 +5,16 @@
 // Before Xlib, whose macros (None, Bool …) would clash with it.
 #include <gtest/gtest.h>
 
-#include "activation.h"
-#include "keymap.h"
 #include "keytable.h"
 #include "targetapps.h"
 #include "transfertext.h"
 #include "unicode.h"
 #include "voicingmarks.h"
-#include "waiting.h"
-#include "windowfinder.h"
-#include "x11transfer.h"
+#include "x11/activation.h"
+#include "x11/keymap.h"
+#include "x11/waiting.h"
+#include "x11/windowfinder.h"
+#include "x11/x11desktop.h"
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
@@ -40,6 +40,13 @@ std::u16string distinctCharacters(std::size_t count)
         text += char16_t(u'\u4E00' + i);
     return text;
 }
+
+// The X11 desktop without a toolkit: no events of its own to run, no box.
+struct TestDesktop final : x11::X11Desktop {
+    explicit TestDesktop(const x11::X11Limits &limits = {}) : X11Desktop({}, limits) {}
+    void ProcessPendingEvents() override {}
+    void ShowMessageBox(const std::u16string &, int, const std::u16string &) override {}
+};
 
 class X11Transfer : public ::testing::Test {
 protected:
@@ -73,8 +80,8 @@ protected:
     // the marker has.
     std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
     {
-        auto marking = x11::X11Transfer::Open(nullptr);
-        EXPECT_TRUE(marking->ActivateWindow(title) && marking->SendKeystrokes(u"#"));
+        TestDesktop marking;
+        EXPECT_TRUE(marking.ActivateWindow(title) && marking.SendKeystrokes(u"#"));
         x11::WaitUntil([&] { return app.Received().ends_with("#"); }, 20s, 20ms);
         const std::string received = app.Received();
         EXPECT_TRUE(received.ends_with("#")) << received;
@@ -108,9 +115,9 @@ TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
         typed.replace(at, typed.compare(at, 2, "\r\n") == 0 ? 2 : 1, "\r");
     const std::string firstTwoBatches = ToUtf8(text.substr(0, 2 * perBatch));
     // A busy machine may leave xterm without time to read a batch for a while.
-    auto transfer = x11::X11Transfer::Open(nullptr, {.settleTime = 500ms});
+    TestDesktop transfer({.settleTime = 500ms});
     std::string caughtUp;
-    transfer->setBeforeBatch([&](std::size_t batch) {
+    transfer.setBeforeBatch([&](std::size_t batch) {
         if (batch == 0)
             kill(terminal->pid(), SIGSTOP);
         if (batch == 2) {
@@ -121,8 +128,8 @@ TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
     XkbLockModifiers(connection->display(), XkbUseCoreKbd, LockMask, LockMask);
     XSync(connection->display(), False);
 
-    ASSERT_TRUE(transfer->ActivateWindow(Mail));
-    EXPECT_TRUE(transfer->SendKeystrokes(text));
+    ASSERT_TRUE(transfer.ActivateWindow(Mail));
+    EXPECT_TRUE(transfer.SendKeystrokes(text));
 
     kill(terminal->pid(), SIGCONT);
     EXPECT_EQ(caughtUp, firstTwoBatches);
@@ -143,14 +150,14 @@ TEST_F(X11Transfer, TitlesMatchExactlyThenByPrefixThenBySuffixTopmostFirst)
     for (const std::u16string &title : {u"文書1 - " + Word, Word + u" - 文書1", Word + u" - 文書2", Word, Word,
                                         u"文書3 - " + Word + u" (読み取り専用)", std::u16string(u"microsoft word")})
         windows.push_back(editor(title));
-    auto transfer = x11::X11Transfer::Open(nullptr);
+    TestDesktop transfer;
 
     for (const std::size_t best : {4, 3, 2, 1, 0}) {
-        ASSERT_TRUE(transfer->ActivateWindow(Word));
+        ASSERT_TRUE(transfer.ActivateWindow(Word));
         EXPECT_TRUE(x11::FocusIsIn(*connection, windows[best]->window())) << "not window " << best;
         close(windows[best]);
     }
-    EXPECT_FALSE(transfer->ActivateWindow(Word));
+    EXPECT_FALSE(transfer.ActivateWindow(Word));
 }
 
 // Nothing goes to another window: not without a target, not while the user holds a key, not
@@ -161,22 +168,22 @@ TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
     auto decoy = editor(u"microsoft word");
     const std::string keymapBefore = KeymapDump();
     ASSERT_TRUE(x11::ActivateWindow(*connection, decoy->window(), 5s));
-    auto transfer = x11::X11Transfer::Open(nullptr, {.keysReleased = 300ms});
-    EXPECT_FALSE(transfer->ActivateWindow(Word));
-    EXPECT_FALSE(transfer->SendKeystrokes(u"あa"));
+    TestDesktop transfer({.keysReleased = 300ms});
+    EXPECT_FALSE(transfer.ActivateWindow(Word));
+    EXPECT_FALSE(transfer.SendKeystrokes(u"あa"));
 
-    ASSERT_TRUE(transfer->ActivateWindow(Mail));
+    ASSERT_TRUE(transfer.ActivateWindow(Mail));
     press(XK_Shift_L, true);
-    EXPECT_FALSE(transfer->SendKeystrokes(u"あa"));
+    EXPECT_FALSE(transfer.SendKeystrokes(u"あa"));
     press(XK_Shift_L, false);
     const std::u16string characters = distinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
     const std::string text = ToUtf8(characters);
     bool focusMoved = false;
-    transfer->setBeforeBatch([&](std::size_t batch) {
+    transfer.setBeforeBatch([&](std::size_t batch) {
         if (batch == 1)
             focusMoved = x11::ActivateWindow(*connection, decoy->window(), 5s);
     });
-    EXPECT_FALSE(transfer->SendKeystrokes(characters));
+    EXPECT_FALSE(transfer.SendKeystrokes(characters));
     ASSERT_TRUE(focusMoved);
 
     EXPECT_EQ(receivedBeforeMarker(*decoy, u"microsoft word"), "");

@@ -10,7 +10,7 @@
 #include "transfertext.h"
 #include "typedcharacters.h"
 #include "voicingmarks.h"
-#include "waiting.h"
+#include "x11/waiting.h"
 #include "wayland/toplevellist.h"
 #include "wayland/virtualkeyboard.h"
 #include "wayland/waylanddesktop.h"

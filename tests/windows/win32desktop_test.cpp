@@ -3,7 +3,7 @@
 #include "hiramod.h"
 #include "keytable.h"
 #include "transfertext.h"
-#include "win32desktop.h"
+#include "win32/win32desktop.h"
 
 #include <gtest/gtest.h>
 

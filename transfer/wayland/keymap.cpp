@@ -9,14 +9,6 @@
 namespace hiragana::wayland {
 
 namespace {
-constexpr Keysym TabKeysym = 0xFF09;
-constexpr Keysym UnicodeKeysymBase = 0x01000000;
-
-bool isPrintableLatin1(char32_t c)
-{
-    return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF);
-}
-
 // XKB key names have at most four characters: K and the code in hexadecimal.
 std::string keyName(std::uint32_t keycode)
 {
@@ -48,17 +40,6 @@ std::string keymapSource(std::span<const KeyBinding> keys)
            "};\n";
 }
 } // namespace
-
-Keysym KeysymForCharacter(char32_t c)
-{
-    if (c == U'\t')
-        return TabKeysym;
-    if (c == U'\r' || c == U'\n')
-        return ReturnKeysym;
-    if (isPrintableLatin1(c))
-        return c;
-    return UnicodeKeysymBase | c;
-}
 
 KeymapWriter::KeymapWriter()
     : m_context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES), &xkb_context_unref)

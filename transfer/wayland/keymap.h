@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keystrokes.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -8,16 +10,6 @@
 struct xkb_context;
 
 namespace hiragana::wayland {
-
-// An X keysym value, as xkbcommon names them.
-using Keysym = std::uint32_t;
-
-inline constexpr Keysym ReturnKeysym = 0xFF0D;
-
-// The keysym that types one character, the same as on X11: the Latin-1 keysym for printable
-// Latin-1, Tab for a tab, Return for a line break, else the Unicode keysym 0x01000000 | code
-// point. (The legacy keysyms of other scripts would turn some punctuation into other characters.)
-Keysym KeysymForCharacter(char32_t c);
 
 // A key of the keymap (an XKB key code: the evdev code plus 8) that types one keysym.
 struct KeyBinding {

@@ -1,8 +1,9 @@
 #include "waylanddesktop.h"
 
 #include "compositor.h"
+#include "keystrokes.h"
 #include "toplevellist.h"
-#include "typedcharacters.h"
+#include "unicode.h"
 #include "virtualkeyboard.h"
 
 #include <algorithm>
@@ -52,10 +53,7 @@ bool WaylandDesktop::SendKeystrokes(const std::u16string &text)
         return false;
     // No wait for the user's own keys: other keyboards are out of a client's sight on Wayland.
     // Nor do they mix in: each keyboard of a seat has modifiers of its own, and ours has none.
-    std::vector<Keysym> keysyms;
-    for (const char32_t c : TypedCharacters(text))
-        keysyms.push_back(KeysymForCharacter(c));
-    const bool sent = typeInBatches(keysyms);
+    const bool sent = typeInBatches(KeysymsForText(text));
     forgetTarget();
     return sent;
 }

@@ -52,7 +52,7 @@ bool answers(HWND target, std::chrono::milliseconds wait)
 std::wstring toWide(const std::u16string &text) { return {text.begin(), text.end()}; }
 } // namespace
 
-Win32Desktop::Win32Desktop(const TransferLimits &limits)
+Win32Desktop::Win32Desktop(const Win32Limits &limits)
     : m_limits(limits)
 {
 }
@@ -107,12 +107,3 @@ void Win32Desktop::ShowMessageBox(const std::u16string &prompt, int buttons, con
 }
 
 } // namespace hiragana::win32
-
-namespace hiragana {
-
-std::unique_ptr<Desktop> CreateWin32Desktop()
-{
-    return std::make_unique<win32::Win32Desktop>();
-}
-
-} // namespace hiragana

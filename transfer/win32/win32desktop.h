@@ -6,12 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 namespace hiragana::win32 {
 
 // How long the transfer waits for the desktop at most, and how it cuts the text.
-struct TransferLimits {
+struct Win32Limits {
     // For the target to become the foreground window. Under wine on a busy machine, with a
     // window manager that has its own say, this took over two seconds at times.
     std::chrono::milliseconds foreground{5000};
@@ -28,7 +27,7 @@ struct TransferLimits {
 // with MessageBoxW. Standard Win32 only, no toolkit.
 class Win32Desktop final : public Desktop {
 public:
-    explicit Win32Desktop(const TransferLimits &limits = {});
+    explicit Win32Desktop(const Win32Limits &limits = {});
 
     // For watching a run: called with the batch number before each batch is checked and sent.
     void setBeforeBatch(std::function<void(std::size_t)> beforeBatch) { m_beforeBatch = std::move(beforeBatch); }
@@ -39,15 +38,9 @@ public:
     void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override;
 
 private:
-    TransferLimits m_limits;
+    Win32Limits m_limits;
     std::function<void(std::size_t)> m_beforeBatch;
     std::uintptr_t m_target = 0; // the HWND that ActivateWindow brought to the front
 };
 
 } // namespace hiragana::win32
-
-namespace hiragana {
-
-std::unique_ptr<Desktop> CreateWin32Desktop();
-
-} // namespace hiragana

@@ -4,8 +4,8 @@
 
 namespace hiragana::x11 {
 
-// How long the transfer waits for the desktop and the target at most.
-struct TransferLimits {
+// How long the transfer on X11 waits for the desktop and the target at most.
+struct X11Limits {
     // For the window to hold the keyboard focus after it was asked to the front. A window
     // manager still busy with earlier keymap changes can take a second or two.
     std::chrono::milliseconds focus{5000};

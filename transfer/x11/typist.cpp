@@ -26,7 +26,7 @@ private:
 };
 } // namespace
 
-Typist::Typist(Connection &connection, const TransferLimits &limits)
+Typist::Typist(Connection &connection, const X11Limits &limits)
     : m_connection(connection)
     , m_limits(limits)
 {

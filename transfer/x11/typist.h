@@ -22,7 +22,7 @@ class KeyPresser;
 // state are as before afterwards, whatever happens.
 class Typist {
 public:
-    Typist(Connection &connection, const TransferLimits &limits);
+    Typist(Connection &connection, const X11Limits &limits);
 
     // Called with the batch number before each batch is sent.
     void setBeforeBatch(std::function<void(std::size_t)> beforeBatch) { m_beforeBatch = std::move(beforeBatch); }
@@ -36,7 +36,7 @@ private:
     bool sendWhileFocused(Window target, std::span<const Keysym> keys, const KeymapBinder &keymap, KeyPresser &presser);
 
     Connection &m_connection;
-    TransferLimits m_limits;
+    X11Limits m_limits;
     std::function<void(std::size_t)> m_beforeBatch;
 };
 

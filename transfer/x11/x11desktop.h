@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop.h"
 #include "transferlimits.h"
 
 #include <cstddef>
@@ -15,17 +16,15 @@ namespace hiragana::x11 {
 class Connection;
 class Typist;
 
-// The X11 half of the transfer: finds a window by its title, brings it to the front and types
-// into it, over a connection of its own. No toolkit involved.
-class X11Transfer {
+// The transfer on an X server: finds a window by its title, brings it to the front and types
+// into it, over a connection of its own, whatever the toolkit uses. The toolkit adds the
+// pending events and the message box.
+class X11Desktop : public Desktop {
 public:
-    // Null when the display cannot be reached or lacks XTEST or XKEYBOARD. A null name means
-    // $DISPLAY.
-    static std::unique_ptr<X11Transfer> Open(const char *displayName, const TransferLimits &limits);
-    static std::unique_ptr<X11Transfer> Open(const char *displayName) { return Open(displayName, TransferLimits{}); }
-    X11Transfer(std::unique_ptr<Connection> connection, const TransferLimits &limits);
-    ~X11Transfer();
+    ~X11Desktop() override;
 
+    // Whether the display could be reached and has the XTEST and XKEYBOARD extensions.
+    bool usable() const { return m_connection != nullptr; }
     // Never a target, even with its title (in addition to every window of this process).
     void excludeWindow(unsigned long window);
     // For watching a run: called with the batch number before each batch of keys goes out.
@@ -33,14 +32,18 @@ public:
 
     // Finds the window titled title (exact, else beginning with it, else ending with it) and
     // waits until it holds the keyboard focus.
-    bool ActivateWindow(const std::u16string &title);
+    bool ActivateWindow(const std::u16string &title) override;
     // Types text into the window last activated, while it holds the focus.
-    bool SendKeystrokes(const std::u16string &text);
+    bool SendKeystrokes(const std::u16string &text) override;
+
+protected:
+    // displayName: the display to connect to; empty means $DISPLAY.
+    explicit X11Desktop(const std::string &displayName, const X11Limits &limits = {});
 
 private:
     std::unique_ptr<Connection> m_connection;
     std::unique_ptr<Typist> m_typist;
-    TransferLimits m_limits;
+    X11Limits m_limits;
     std::vector<unsigned long> m_excluded;
     unsigned long m_target = 0;
 };

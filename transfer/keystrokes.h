@@ -8,20 +8,15 @@
 #include <string_view>
 #include <vector>
 
-namespace hiragana::x11 {
+namespace hiragana {
 
-// An X keysym value (the same numbers as X11's KeySym, without its header).
+// An X keysym value, as X11 and xkbcommon name them (without their headers).
 using Keysym = std::uint32_t;
 
-inline constexpr Keysym ReturnKeysym = 0xFF0D;
-inline constexpr Keysym TabKeysym = 0xFF09;
-
-// The keysym that types one character: the Latin-1 keysym for printable Latin-1, Tab for a tab,
-// else the Unicode keysym 0x01000000 | code point. No character is given a meaning of its own.
-Keysym KeysymForCharacter(char32_t c);
-
-// One key per character of text, in order. A CR LF pair, a lone CR and a lone LF each become
-// one Return.
+// One key per character of text, in order (see TypedCharacters): the Latin-1 keysym for
+// printable Latin-1, Tab for a tab, Return for a line break, else the Unicode keysym
+// 0x01000000 | code point. No character is given a meaning of its own, and the legacy keysyms of
+// other scripts are not used: they would turn some punctuation into other characters.
 std::vector<Keysym> KeysymsForText(std::u16string_view text);
 
 // A run of keys [begin, end) that can be typed with one set of bindings: unbound lists, once
@@ -39,4 +34,4 @@ std::optional<std::vector<Batch>> SplitIntoBatches(std::span<const Keysym> keys,
                                                    const std::function<bool(Keysym)> &inKeymap,
                                                    std::size_t slots);
 
-} // namespace hiragana::x11
+} // namespace hiragana

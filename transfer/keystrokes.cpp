@@ -4,20 +4,21 @@
 
 #include <algorithm>
 
-namespace hiragana::x11 {
+namespace hiragana {
 
 namespace {
 constexpr char32_t CarriageReturn = U'\r';
 constexpr char32_t LineFeed = U'\n';
+constexpr Keysym ReturnKeysym = 0xFF0D;
+constexpr Keysym TabKeysym = 0xFF09;
 constexpr Keysym UnicodeKeysymBase = 0x01000000;
 
 bool isPrintableLatin1(char32_t c)
 {
     return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF);
 }
-} // namespace
 
-Keysym KeysymForCharacter(char32_t c)
+Keysym keysymForCharacter(char32_t c)
 {
     if (c == U'\t')
         return TabKeysym;
@@ -27,6 +28,7 @@ Keysym KeysymForCharacter(char32_t c)
         return c;
     return UnicodeKeysymBase | c;
 }
+} // namespace
 
 std::vector<Keysym> KeysymsForText(std::u16string_view text)
 {
@@ -34,7 +36,7 @@ std::vector<Keysym> KeysymsForText(std::u16string_view text)
     std::vector<Keysym> keys;
     keys.reserve(characters.size());
     for (const char32_t c : characters)
-        keys.push_back(KeysymForCharacter(c));
+        keys.push_back(keysymForCharacter(c));
     return keys;
 }
 
@@ -65,4 +67,4 @@ std::optional<std::vector<Batch>> SplitIntoBatches(std::span<const Keysym> keys,
     return batches;
 }
 
-} // namespace hiragana::x11
+} // namespace hiragana
