@@ -1,5 +1,7 @@
 #include "keyboardmodel.h"
 
+#include "unicode.h"
+
 #include <utility>
 
 namespace hiragana::testing {
@@ -37,7 +39,7 @@ std::u16string withoutLastCharacter(const std::u16string &text)
     const std::size_t n = text.size();
     const bool pair = n >= 2
         && ((text[n - 2] == u'\r' && text[n - 1] == u'\n')
-            || (text[n - 2] >= 0xD800 && text[n - 2] < 0xDC00 && text[n - 1] >= 0xDC00 && text[n - 1] < 0xE000));
+            || (IsHighSurrogate(text[n - 2]) && IsLowSurrogate(text[n - 1])));
     return text.substr(0, n - (n == 0 ? 0 : pair ? 2 : 1));
 }
 } // namespace

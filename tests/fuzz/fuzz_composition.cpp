@@ -2,6 +2,7 @@
 // NUL, pastes of 40,000 units) and arbitrary caret moves; the engine's invariants after each.
 #include "engineharness.h"
 #include "keyactions.h"
+#include "unicode.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,9 +14,9 @@ bool isClean(std::u16string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i], next = i + 1 < text.size() ? text[i + 1] : u'\0';
-        if ((c >= 0xD800 && c < 0xDC00 && next >= 0xDC00 && next < 0xE000) || (c == u'\r' && next == u'\n'))
+        if ((hiragana::IsHighSurrogate(c) && hiragana::IsLowSurrogate(next)) || (c == u'\r' && next == u'\n'))
             ++i;
-        else if ((c >= 0xD800 && c < 0xE000) || c == u'\r')
+        else if (hiragana::IsHighSurrogate(c) || hiragana::IsLowSurrogate(c) || c == u'\r')
             return false;
     }
     return true;
