@@ -1,5 +1,4 @@
 #include "keyboardmodel.h"
-
 #include "unicode.h"
 
 #include <utility>

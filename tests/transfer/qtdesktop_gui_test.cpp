@@ -15,7 +15,7 @@
 TEST(QtDesktop, RunsThePendingEventsAndShowsTheBoxOverTheKeyboard)
 {
     QWidget keyboard;
-    keyboard.setWindowTitle(QStringLiteral("Microsoft Word"));
+    keyboard.setWindowTitle(QStringView(hiragana::MicrosoftWordTitle).toString());
     keyboard.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&keyboard));
     const auto desktop = hiragana::CreateDesktop(&keyboard);
@@ -34,7 +34,7 @@ TEST(QtDesktop, RunsThePendingEventsAndShowsTheBoxOverTheKeyboard)
     });
     closeTheBox.start(10);
     hiragana::Hiramod state;
-    state.TargetTitle = u"Microsoft Word";
+    state.TargetTitle = hiragana::MicrosoftWordTitle;
 
     hiragana::TransferText(state, *desktop);
 

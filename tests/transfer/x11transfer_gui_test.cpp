@@ -41,7 +41,6 @@ std::u16string distinctCharacters(std::size_t count)
     return text;
 }
 
-// The X11 desktop without a toolkit: no events of its own to run, no box.
 struct TestDesktop final : x11::X11Desktop {
     explicit TestDesktop(const x11::X11Limits &limits = {}) : X11Desktop({}, limits) {}
     void ProcessPendingEvents() override {}
@@ -82,9 +81,8 @@ protected:
     {
         TestDesktop marking;
         EXPECT_TRUE(marking.ActivateWindow(title) && marking.SendKeystrokes(u"#"));
-        x11::WaitUntil([&] { return app.Received().ends_with("#"); }, 20s, 20ms);
-        const std::string received = app.Received();
-        EXPECT_TRUE(received.ends_with("#")) << received;
+        std::string received;
+        EXPECT_TRUE(x11::WaitUntil([&] { return (received = app.Received()).ends_with("#"); }, 20s, 20ms)) << received;
         return received.substr(0, received.size() - 1);
     }
 
