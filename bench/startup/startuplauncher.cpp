@@ -1,9 +1,13 @@
 // Starts each program given on the command line several times, taking turns so that a change
 // in the machine's load falls on all of them alike, and prints, per program, the median time
 // from spawning it to its first painted frame, the CPU time it used until then and its peak
-// resident memory over its whole run.
+// resident memory over its whole run. What a run leaves running when its program exits (the
+// keyboard's voice fills its cache in processes of its own) is ended before the next run starts,
+// so that it does not load the machine under the next program.
 // Usage: startup_launcher RUNS PROGRAM...   (each PROGRAM must link firstpaintprobe.cpp)
+#include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +39,38 @@ long long monotonicNs()
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// The parent's id in /proc/PID/stat, whose second field (the name) may hold spaces.
+long parentOf(const std::filesystem::path &process)
+{
+    std::ifstream stat(process / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t nameEnd = line.rfind(')');
+    long parent = -1;
+    if (nameEnd != std::string::npos)
+        std::sscanf(line.c_str() + nameEnd + 1, " %*c %ld", &parent);
+    return parent;
+}
+
+// The processes a run left behind have become this launcher's children (it is their
+// subreaper); ends and reaps them.
+void endLeftovers()
+{
+    for (bool found = true; found;) {
+        found = false;
+        std::error_code error;
+        for (const auto &entry : std::filesystem::directory_iterator("/proc", error)) {
+            const std::string name = entry.path().filename();
+            if (name.find_first_not_of("0123456789") != std::string::npos || parentOf(entry.path()) != getpid())
+                continue;
+            const pid_t child = std::stoi(name);
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            found = true;
+        }
+    }
 }
 
 std::optional<Run> runOnce(const char *program)
@@ -62,6 +100,7 @@ std::optional<Run> runOnce(const char *program)
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
+    endLeftovers();
 
     long long painted = 0;
     long long cpuNs = 0;
@@ -84,6 +123,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s RUNS PROGRAM...\n", argv[0]);
         return 2;
     }
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
     const int runs = std::max(1, std::atoi(argv[1]));
     const std::vector<const char *> programs(argv + 2, argv + argc);
     std::vector<std::vector<Run>> results(programs.size());

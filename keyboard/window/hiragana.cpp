@@ -108,6 +108,7 @@ void Hiragana::createMenus()
     // search through the system's fonts for one that has kana.
     QFont menuFont = menuBar()->font();
     menuFont.setFamilies({KeyFontFamily});
+    KeepToStandIn(menuFont);
     menuBar()->setFont(menuFont);
 
     QMenu *itemFile = menuBar()->addMenu(QStringLiteral("ファイル"));

@@ -1,5 +1,6 @@
 #include "keyfonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace hiragana {
@@ -27,9 +28,18 @@ void InstallFontSubstitutes()
     }
 }
 
+void KeepToStandIn(QFont &font)
+{
+    static const bool standInInstalled = QFontDatabase::families().contains(Substitutes.front());
+    if (standInInstalled)
+        font.setStyleStrategy(QFont::NoFontMerging);
+}
+
 QFont KeyFont(double points)
 {
-    return keyboardFont(points, QFont::Bold);
+    QFont font = keyboardFont(points, QFont::Bold);
+    KeepToStandIn(font);
+    return font;
 }
 
 QFont TextBoxFont()

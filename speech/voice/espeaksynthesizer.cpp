@@ -2,8 +2,7 @@
 
 #include "speechtext.h"
 #include "utterance.h"
-
-#include <espeak-ng/speak_lib.h>
+#include "voicelibraries.h"
 
 #include <atomic>
 #include <string>
@@ -32,12 +31,15 @@ int ReceiveSamples(short *samples, int count, espeak_EVENT *)
 // teardown can deadlock with its internal threads.
 int SetUpLibrary()
 {
+    const EspeakLibrary *espeak = Espeak();
+    if (!espeak)
+        return 0;
     const int sampleRate =
-        espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
+        espeak->initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
     if (sampleRate <= 0)
         return 0;
-    espeak_SetSynthCallback(ReceiveSamples);
-    return espeak_SetVoiceByName("ja") == EE_OK ? sampleRate : 0;
+    espeak->setSynthCallback(ReceiveSamples);
+    return espeak->setVoiceByName("ja") == EE_OK ? sampleRate : 0;
 }
 } // namespace
 
@@ -63,8 +65,9 @@ bool EspeakSynthesizer::Synthesize(std::string_view text, const SampleSink &sink
     const std::string terminated(text);
     t_currentSink = &sink;
     t_stopped = false;
-    const espeak_ERROR result = espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0,
-                                             espeakCHARS_UTF8, nullptr, nullptr);
+    // Ready means the library was loaded.
+    const espeak_ERROR result = Espeak()->synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0,
+                                              espeakCHARS_UTF8, nullptr, nullptr);
     t_currentSink = nullptr;
     return result == EE_OK && !t_stopped;
 }

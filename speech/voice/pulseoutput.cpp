@@ -1,6 +1,6 @@
 #include "pulseoutput.h"
 
-#include <pulse/simple.h>
+#include "voicelibraries.h"
 
 namespace hiragana {
 
@@ -11,20 +11,24 @@ constexpr pa_usec_t BufferedTime = 150'000;
 
 pa_simple *OpenStream(int sampleRate)
 {
+    const PulseSimpleLibrary *pulse = PulseSimple();
+    if (!pulse)
+        return nullptr;
     const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sampleRate), 1};
     pa_buffer_attr buffer{};
     buffer.maxlength = std::uint32_t(-1);
-    buffer.tlength = std::uint32_t(pa_usec_to_bytes(BufferedTime, &format));
+    buffer.tlength = std::uint32_t(pulse->usecToBytes(BufferedTime, &format));
     buffer.prebuf = std::uint32_t(-1);
     buffer.minreq = std::uint32_t(-1);
     buffer.fragsize = std::uint32_t(-1);
     int error = 0;
-    return pa_simple_new(nullptr, "Hiragana", PA_STREAM_PLAYBACK, nullptr, "speech", &format, nullptr, &buffer,
-                         &error);
+    return pulse->open(nullptr, "Hiragana", PA_STREAM_PLAYBACK, nullptr, "speech", &format, nullptr, &buffer,
+                       &error);
 }
 } // namespace
 
-void PulseOutput::StreamDeleter::operator()(pa_simple *stream) const { pa_simple_free(stream); }
+// A stream exists only once the library is loaded.
+void PulseOutput::StreamDeleter::operator()(pa_simple *stream) const { PulseSimple()->free(stream); }
 
 PulseOutput::PulseOutput(int sampleRate)
     : m_stream(OpenStream(sampleRate))
@@ -35,20 +39,21 @@ PulseOutput::~PulseOutput()
 {
     int error = 0;
     if (m_stream && !m_finished)
-        pa_simple_flush(m_stream.get(), &error);
+        PulseSimple()->flush(m_stream.get(), &error);
 }
 
 void PulseOutput::Write(std::span<const std::int16_t> samples)
 {
     int error = 0;
-    if (m_stream && !samples.empty() && pa_simple_write(m_stream.get(), samples.data(), samples.size_bytes(), &error) < 0)
+    if (m_stream && !samples.empty()
+        && PulseSimple()->write(m_stream.get(), samples.data(), samples.size_bytes(), &error) < 0)
         m_stream.reset();
 }
 
 void PulseOutput::Finish()
 {
     int error = 0;
-    if (m_stream && pa_simple_drain(m_stream.get(), &error) < 0)
+    if (m_stream && PulseSimple()->drain(m_stream.get(), &error) < 0)
         m_stream.reset();
     m_finished = true;
 }
