@@ -2,11 +2,10 @@
 // its requests are carried out, what the voice reads for a text, and the real espeak-ng voice.
 #include "characterspeaker.h"
 #include "failure.h"
-#include "keytable.h"
+#include "heardtexts.h"
 #include "queuedcharacter.h"
 #include "speechtext.h"
 #include "speechworker.h"
-#include "voicingmarks.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -17,7 +16,6 @@
 #include <cmath>
 #include <deque>
 #include <future>
-#include <numeric>
 
 namespace hiragana {
 namespace {
@@ -152,65 +150,24 @@ TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
     }
 }
 
-// What the real voice made of one text: its samples, and the length the balloon waits for.
-struct Said {
-    double seconds() const { return double(samples.size()) / sampleRate; }
-    // Time in 10 ms windows loud enough to be heard (RMS above about -36 dBFS).
-    double soundingSeconds() const
-    {
-        const std::size_t window = std::size_t(sampleRate) / 100;
-        double sounding = 0;
-        for (std::size_t start = 0; start + window <= samples.size(); start += window) {
-            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
-            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
-        }
-        return sounding;
-    }
-    double longestSilence() const
-    {
-        std::size_t longest = 0;
-        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
-            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
-            longest = std::max(longest, quiet);
-        }
-        return double(longest) / sampleRate;
-    }
-    int sampleRate = 0;
-    std::vector<std::int16_t> samples;
-    std::size_t largestPiece = 0;
-    std::chrono::milliseconds reported{};
-};
-
-struct Capture : AudioSink {
-    explicit Capture(Said &said) : said(said) {}
-    void Write(std::span<const std::int16_t> part) override
-    {
-        said.samples.insert(said.samples.end(), part.begin(), part.end());
-        said.largestPiece = std::max(said.largestPiece, part.size());
-    }
-    Said &said;
-};
-
 // Says the texts one after the other through espeak-ng's Japanese voice, into memory only.
-std::vector<Said> sayAll(const std::vector<std::u16string> &texts)
+std::vector<testing::Heard> sayAll(const std::vector<std::u16string> &texts)
 {
-    std::vector<Said> said(texts.size());
+    std::vector<testing::Heard> heard(texts.size());
     std::vector<std::promise<void>> done(texts.size());
     SpeechWorker worker([&, next = std::size_t(0)](int sampleRate) mutable {
-        said.at(next).sampleRate = sampleRate;
-        AudioSinks sinks;
-        sinks.push_back(std::make_unique<Capture>(said.at(next++)));
-        return sinks;
+        heard.at(next).sampleRate = sampleRate;
+        return testing::CaptureInto(heard.at(next++));
     });
     for (std::size_t i = 0; i < texts.size(); ++i) {
         worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
-            said[i].reported = length;
+            heard[i].reported = length;
             done[i].set_value();
         });
     }
     for (std::promise<void> &text : done)
         text.get_future().wait();
-    return said;
+    return heard;
 }
 
 // Every key's string and every marked kana is heard. The voice alone drops all but the first 70
@@ -218,32 +175,20 @@ std::vector<Said> sayAll(const std::vector<std::u16string> &texts)
 // its end. A line break is a pause.
 TEST(RealVoice, SaysEveryKeyALongTextAndPausesAtALineBreak)
 {
-    std::vector<std::u16string> texts;
-    for (const KeyRecord &key : KeyTable) {
-        if (key.role == KeyRole::KanaKey)
-            texts.emplace_back(key.produces);
-    }
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            texts.emplace_back(pair.marked);
-    }
+    std::vector<std::u16string> texts = testing::KeyTexts();
     ASSERT_EQ(texts.size(), 63u + 25u);
-    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
-    std::u16string text;
-    for (std::uint32_t i = 0, seed = 12345; i < 500; ++i, seed = seed * 1103515245u + 12345u)
-        text += kana[(seed >> 16) % kana.size()];
-    texts.insert(texts.end(), {text, u"あいう\r\nえお"});
-    const std::vector<Said> said = sayAll(texts);
+    texts.insert(texts.end(), {testing::LongKanaText(), u"あいう\r\nえお"});
+    const std::vector<testing::Heard> heard = sayAll(texts);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(utf8(texts[i]));
-        EXPECT_GE(said[i].soundingSeconds(), 0.06);
-        EXPECT_LE(said[i].seconds(), texts[i].size() * 3.0);
-        EXPECT_NEAR(double(said[i].reported.count()), said[i].seconds() * 1000, 2.0) << "the balloon's time";
+        EXPECT_GE(heard[i].soundingSeconds(), 0.06);
+        EXPECT_LE(heard[i].seconds(), texts[i].size() * 3.0);
+        EXPECT_NEAR(double(heard[i].reported.count()), heard[i].seconds() * 1000, 2.0) << "the balloon's time";
     }
-    const Said &long500 = said[said.size() - 2];
-    EXPECT_GE(long500.soundingSeconds(), 500 * 0.04);
-    EXPECT_LE(long500.largestPiece, std::size_t(long500.sampleRate / 10));
-    EXPECT_GE(said.back().longestSilence(), 0.35);
+    const testing::Heard &longText = heard[heard.size() - 2];
+    EXPECT_GE(longText.soundingSeconds(), 500 * 0.04);
+    EXPECT_LE(longText.largestPiece, std::size_t(longText.sampleRate / 10));
+    EXPECT_GE(heard.back().longestSilence(), 0.35);
 }
 
 } // namespace
