@@ -1,5 +1,5 @@
 // Open JTalk as the voice: the lines it is given, the WAV streams it writes, its process (a
-// stand-in script plays the program) and the real program into WAV files.
+// stand-in script plays the program) and the real program.
 #include "heardtexts.h"
 #include "openjtalksynthesizer.h"
 #include "openjtalktext.h"
