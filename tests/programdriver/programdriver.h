@@ -170,8 +170,8 @@ public:
         XTestFakeButtonEvent(display, Button1, False, CurrentTime);
         XFlush(display);
         for (int tries = 0; !opensMenu && tries < 10000; ++tries) {
-            if (XGrabPointer(display, m_connection->root(), False, NoEventMask, GrabModeAsync, GrabModeAsync, None, None,
-                             CurrentTime) == GrabSuccess) {
+            if (XGrabPointer(display, m_connection->root(), False, NoEventMask, GrabModeAsync, GrabModeAsync, None,
+                             None, CurrentTime) == GrabSuccess) {
                 XUngrabPointer(display, CurrentTime);
                 XSync(display, False);
                 return true;

@@ -27,8 +27,12 @@ std::string utf8(std::u16string_view text) { return QString::fromStdU16String(st
 
 // The one character of its collection, writing what it is asked into a log.
 struct RecordingCharacter final : CharacterCollection, Character {
-    void Load(const std::u16string &id, const std::u16string &key) override { log.push_back(utf8(id) + " " + utf8(key)); }
-    Character &Item(const std::u16string &id) override { return log.push_back(utf8(id)), *this; }
+    void Load(const std::u16string &id, const std::u16string &at) override { log.push_back(utf8(id) + ' ' + utf8(at)); }
+    Character &Item(const std::u16string &id) override
+    {
+        log.push_back(utf8(id));
+        return *this;
+    }
     void MoveTo(std::int16_t x, std::int16_t y) override { log.push_back(std::to_string(x) + " " + std::to_string(y)); }
     void Show() override {}
     void Speak(const std::u16string &) override {}
