@@ -30,27 +30,6 @@ using namespace std::chrono_literals;
 
 inline const std::string KeyboardTitle = "Hiragana";
 
-// A click through XTEST. Delivered once neither the window manager nor the window that got the
-// press holds the pointer any more: a window manager may hold clicks back while it raises a
-// window, and keys pass at once.
-inline bool Click(Display *display, QPoint global, bool waitUntilDelivered)
-{
-    XTestFakeMotionEvent(display, -1, global.x(), global.y(), CurrentTime);
-    XTestFakeButtonEvent(display, Button1, True, CurrentTime);
-    XTestFakeButtonEvent(display, Button1, False, CurrentTime);
-    XFlush(display);
-    for (int tries = 0; waitUntilDelivered && tries < 10000; ++tries) {
-        if (XGrabPointer(display, DefaultRootWindow(display), False, NoEventMask, GrabModeAsync, GrabModeAsync, None,
-                         None, CurrentTime) == GrabSuccess) {
-            XUngrabPointer(display, CurrentTime);
-            XSync(display, False);
-            return true;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return !waitUntilDelivered;
-}
-
 // Drives the real keyboard program from outside as a user does, with real input through the X
 // server (XTEST), knowing only what the screen shows. The program is the one built here, or the
 // one HIRAGANA_TEST_PROGRAM names, with NAME=VALUE settings added to the driver's environment;
@@ -180,8 +159,27 @@ public:
     }
     bool ActivateKeyboard() const { return Activate(m_keyboard); }
 
-    // A click that opens a menu, which grabs the pointer itself, is not waited for.
-    bool ClickAt(QPoint global, bool opensMenu = false) { return Click(m_connection->display(), global, !opensMenu); }
+    // A click through XTEST. Delivered once neither the window manager nor the window that got
+    // the press holds the pointer any more: a window manager may hold clicks back while it raises
+    // a window. A click that opens a menu, which grabs the pointer itself, is not waited for.
+    bool ClickAt(QPoint global, bool opensMenu = false)
+    {
+        Display *display = m_connection->display();
+        XTestFakeMotionEvent(display, -1, global.x(), global.y(), CurrentTime);
+        XTestFakeButtonEvent(display, Button1, True, CurrentTime);
+        XTestFakeButtonEvent(display, Button1, False, CurrentTime);
+        XFlush(display);
+        for (int tries = 0; !opensMenu && tries < 10000; ++tries) {
+            if (XGrabPointer(display, m_connection->root(), False, NoEventMask, GrabModeAsync, GrabModeAsync, None,
+                             None, CurrentTime) == GrabSuccess) {
+                XUngrabPointer(display, CurrentTime);
+                XSync(display, False);
+                return true;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return opensMenu;
+    }
     bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
     void Tap(KeySym keysym, int modifiers = NoModifier)
     {

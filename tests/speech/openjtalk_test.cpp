@@ -1,11 +1,9 @@
 // Open JTalk as the voice: the lines it is given, the WAV streams it writes, its process (a
-// stand-in script plays the program) and the real program into WAV files.
-#include "keytable.h"
+// stand-in script plays the program) and the real program.
+#include "heardtexts.h"
 #include "openjtalksynthesizer.h"
 #include "openjtalktext.h"
-#include "speechoutput.h"
 #include "utterance.h"
-#include "voicingmarks.h"
 #include "wavreader.h"
 
 #include <gmock/gmock.h>
@@ -139,28 +137,10 @@ public:
     std::vector<std::u16string> asked;
 };
 
-struct KeptSamples : AudioSink {
-    explicit KeptSamples(std::vector<std::int16_t> &samples) : kept(samples) {}
-    void Write(std::span<const std::int16_t> samples) override { kept.insert(kept.end(), samples.begin(), samples.end()); }
-    std::vector<std::int16_t> &kept;
-};
-
 std::filesystem::path TemporaryFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-jtalk-XXXXXX").string();
     return mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
-std::vector<std::u16string> KeyTexts()
-{
-    std::vector<std::u16string> texts;
-    for (const KeyRecord &key : KeyTable)
-        if (key.role == KeyRole::KanaKey)
-            texts.emplace_back(key.produces);
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)})
-        for (const MarkPair &pair : table)
-            texts.emplace_back(pair.marked);
-    return texts;
 }
 
 // open_jtalk played by a shell script: its dictionary argument names the WAV file it writes,
@@ -182,9 +162,7 @@ protected:
     bool Say(const OpenJtalkSynthesizer::Settings &settings, std::u16string_view text)
     {
         OpenJtalkSynthesizer synthesizer(settings, fallback, cutShort);
-        AudioSinks sinks;
-        sinks.push_back(std::make_unique<KeptSamples>(heard));
-        Utterance utterance(std::move(sinks), 48000, cutShort);
+        Utterance utterance(testing::CaptureInto(heard), 48000, cutShort);
         auto said = std::async(std::launch::async, [&] { return synthesizer.Say(text, utterance); });
         if (said.wait_for(60s) != std::future_status::ready) {
             ADD_FAILURE() << "open_jtalk was waited for without end";
@@ -203,33 +181,34 @@ protected:
     std::filesystem::path m_folder = TemporaryFolder();
     FallbackVoice fallback;
     std::atomic_bool cutShort{false};
-    std::vector<std::int16_t> heard;
+    testing::Heard heard;
 };
 
-TEST_F(StandIn, ItsSpeechIsHeardTrimmedAndEveryKeyIsKeptReady)
+// Its speech is heard, trimmed. A program that fails, hangs or writes half a stream leaves the
+// text to the other voice. Either way nothing of it is left running.
+TEST_F(StandIn, ItsSpeechIsHeardOrTheOtherVoiceSpeaksAndNothingIsLeftBehind)
 {
-    EXPECT_TRUE(Say(Program("cat >/dev/null; cat \"$2\""), u"あいう"));
-    EXPECT_EQ(heard.size(), TrimSilence(Speech(), 48000).size());
-    EXPECT_TRUE(fallback.asked.empty());
+    const double trimmed = double(TrimSilence(Speech(), 48000).size()), other = 100.0 * 48000 / 22050;
+    const std::pair<const char *, double> scripts[]{{"cat >/dev/null; cat \"$2\"", trimmed},
+        {"cat >/dev/null; cat \"$2\"; exit 3", other}, {"exec sleep 3600", other}, {"head -c 100 \"$2\"", other}};
+    for (const auto &[script, samples] : scripts) {
+        fallback.asked.clear();
+        heard.samples.clear();
+        EXPECT_TRUE(Say(Program(script), u"あいう")) << script;
+        EXPECT_EQ(fallback.asked, std::vector<std::u16string>(samples == other, u"あいう")) << script;
+        EXPECT_NEAR(double(heard.samples.size()), samples, 2) << "the other voice's samples at the utterance's rate";
+        EXPECT_TRUE(ProgramIsGone()) << script;
+    }
+}
 
+TEST_F(StandIn, EveryKeyIsKeptReady)
+{
     OpenJtalkSynthesizer synthesizer({Program("cat \"$2\"").install, 5s, true}, fallback, cutShort);
     ASSERT_TRUE(synthesizer.Start());
     while (!synthesizer.CacheFilled())
         std::this_thread::sleep_for(10ms);
-    for (const std::u16string &text : KeyTexts())
+    for (const std::u16string &text : testing::KeyTexts())
         EXPECT_TRUE(synthesizer.Cache().Find(text));
-}
-
-TEST_F(StandIn, AFailingOrHangingProgramLeavesTheTextToTheOtherVoiceAndNothingBehind)
-{
-    for (const char *script : {"cat >/dev/null; cat \"$2\"; exit 3", "exec sleep 3600", "head -c 100 \"$2\""}) {
-        fallback.asked.clear();
-        heard.clear();
-        EXPECT_TRUE(Say(Program(script), u"あいう")) << script;
-        EXPECT_THAT(fallback.asked, ElementsAre(u"あいう")) << script;
-        EXPECT_NEAR(double(heard.size()), 100.0 * 48000 / 22050, 2) << "the other voice's samples at the utterance's rate";
-        EXPECT_TRUE(ProgramIsGone()) << script;
-    }
 }
 
 TEST_F(StandIn, CuttingShortEndsTheProgramAtOnce)
@@ -249,46 +228,29 @@ double seconds(std::span<const std::int16_t> samples) { return double(samples.si
 
 // The installed program (scripts/install-deps installs it) says every key's string and every
 // marked kana, each as its own sound, and a long text whole, at an even pace.
-TEST(OpenJtalkRealVoice, SaysEveryKeyAndALongTextIntoWavFiles)
+TEST(OpenJtalkRealVoice, SaysEveryKeyAndALongText)
 {
     const std::optional<OpenJtalkInstall> install = FindOpenJtalk();
     ASSERT_TRUE(install) << "Open JTalk is not installed: run scripts/install-deps test";
-    const std::filesystem::path folder = TemporaryFolder();
-    setenv("PULSE_SERVER", "unix:/nonexistent/hiragana-test-has-no-sound-server", 1);
-    setenv(SpeechWavDirVariable, folder.c_str(), 1);
-
-    std::vector<std::u16string> texts = KeyTexts();
-    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
-    texts.emplace_back();
-    for (std::size_t i = 0; i < 500; ++i) // no word in it: the hardest to keep at an even pace
-        texts.back() += kana[i * 7 % kana.size()];
-
+    std::vector<std::u16string> texts = testing::KeyTexts();
+    texts.push_back(testing::LongKanaText());
     FallbackVoice fallback;
     std::atomic_bool cutShort{false};
     OpenJtalkSynthesizer synthesizer({*install, 30s, false}, fallback, cutShort);
     ASSERT_TRUE(synthesizer.Start());
-    // What each text came out as, read with the program's own reader (tested above on made-up
-    // streams), and how long its sound lasts from first to last.
-    std::map<std::u16string, WavSamples> said;
+    std::map<std::u16string, testing::Heard> heard; // and how long its sound lasts from first to last
     for (const std::u16string &text : texts) {
-        Utterance utterance(DefaultAudioSinks()(48000), 48000, cutShort);
+        Utterance utterance(testing::CaptureInto(heard[text]), 48000, cutShort);
         EXPECT_TRUE(synthesizer.Say(text, utterance));
         utterance.Finish();
-        const std::vector<std::filesystem::path> files(std::filesystem::directory_iterator(folder), {});
-        ASSERT_EQ(files.size(), 1u);
-        std::ifstream in(files.front(), std::ios::binary);
-        said[text] = ReadWav(std::string(std::istreambuf_iterator<char>(in), {})).value_or(WavSamples{});
-        std::filesystem::remove(files.front());
-        EXPECT_EQ(said[text].sampleRate, 48000);
-        EXPECT_NEAR(seconds(said[text].samples) * 1000, double(utterance.Length().count()), 2.0);
-        EXPECT_GE(seconds(TrimSilence(said[text].samples, 48000)), text.size() == 1 ? 0.03 : 500 * 0.05)
-            << "text " << said.size();
+        EXPECT_NEAR(seconds(heard[text].samples) * 1000, double(utterance.Length().count()), 2.0);
+        EXPECT_GE(seconds(TrimSilence(heard[text].samples, 48000)), text.size() == 1 ? 0.03 : 500 * 0.05)
+            << "text " << heard.size();
     }
-    std::filesystem::remove_all(folder);
     EXPECT_TRUE(fallback.asked.empty());
-    EXPECT_LE(seconds(said[texts.back()].samples), 500 * 0.2);
-    EXPECT_NE(said[u"は"].samples, said[u"わ"].samples) << "は alone is the particle \"wa\"";
-    EXPECT_NE(said[u"へ"].samples, said[u"え"].samples) << "へ alone is the particle \"e\"";
+    EXPECT_LE(seconds(heard[texts.back()].samples), 500 * 0.2);
+    EXPECT_NE(heard[u"は"].samples, heard[u"わ"].samples) << "は alone is the particle \"wa\"";
+    EXPECT_NE(heard[u"へ"].samples, heard[u"え"].samples) << "へ alone is the particle \"e\"";
 }
 
 } // namespace

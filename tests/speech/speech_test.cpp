@@ -1,12 +1,11 @@
 // The speech character without its windows: where SetUpCharacter puts it, the order in which
 // its requests are carried out, what the voice reads for a text, and the real espeak-ng voice.
 #include "characterspeaker.h"
-#include "fakecharacter.h"
-#include "keytable.h"
+#include "failure.h"
+#include "heardtexts.h"
 #include "queuedcharacter.h"
 #include "speechtext.h"
 #include "speechworker.h"
-#include "voicingmarks.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -17,13 +16,29 @@
 #include <cmath>
 #include <deque>
 #include <future>
-#include <numeric>
 
 namespace hiragana {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+
+std::string utf8(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)).toStdString(); }
+
+// The one character of its collection, writing what it is asked into a log.
+struct RecordingCharacter final : CharacterCollection, Character {
+    void Load(const std::u16string &id, const std::u16string &at) override { log.push_back(utf8(id) + ' ' + utf8(at)); }
+    Character &Item(const std::u16string &id) override
+    {
+        log.push_back(utf8(id));
+        return *this;
+    }
+    void MoveTo(std::int16_t x, std::int16_t y) override { log.push_back(std::to_string(x) + " " + std::to_string(y)); }
+    void Show() override {}
+    void Speak(const std::u16string &) override {}
+    void Hide() override {}
+    std::vector<std::string> log;
+};
 
 TEST(SetUpCharacter, LoadsMicAndPutsItByTheWindowsCorner)
 {
@@ -32,30 +47,29 @@ TEST(SetUpCharacter, LoadsMicAndPutsItByTheWindowsCorner)
         const char *moveTo; // null: an overflow
     };
     const Placement placements[]{
-        {1500, 1200, "MoveTo 105 136"}, {-1500, -1200, "MoveTo -95 -24"},
+        {1500, 1200, "105 136"}, {-1500, -1200, "-95 -24"},
         // Ties to even: 5.5 and 6.5 to 6, 0.5 to 0, 1.5 to 2, -32768.5 to -32768.
-        {7.5f, 0, "MoveTo 6 56"}, {22.5f, -832.5f, "MoveTo 6 0"}, {0, -817.5f, "MoveTo 5 2"},
-        {491430, 490665, "MoveTo 32767 32767"}, {-491602.5f, -492360, "MoveTo -32768 -32768"},
+        {7.5f, 0, "6 56"}, {22.5f, -832.5f, "6 0"}, {0, -817.5f, "5 2"},
+        {491430, 490665, "32767 32767"}, {-491602.5f, -492360, "-32768 -32768"},
         // Beyond the 16-bit range, 32767.5 included, and what is no number at all.
         {491437.5f, 0, nullptr}, {-491610, 0, nullptr}, {0, 490680, nullptr}, {0, -492375, nullptr},
         {INFINITY, 0, nullptr}, {0, NAN, nullptr},
     };
     for (const Placement &p : placements) {
         SCOPED_TRACE(std::to_string(p.leftTwips) + ", " + std::to_string(p.topTwips));
-        testing::RecordingCharacters characters;
+        RecordingCharacter character;
         try {
-            EXPECT_EQ(&SetUpCharacter(characters, p.leftTwips, p.topTwips), &characters.mic);
-            EXPECT_THAT(characters.log, ElementsAre("Load mic c:\\windows\\msagent\\mic.acs", "Item",
-                                                     p.moveTo ? p.moveTo : "an overflow"));
+            EXPECT_EQ(&SetUpCharacter(character, p.leftTwips, p.topTwips), &character);
+            EXPECT_THAT(character.log, ElementsAre("mic c:\\windows\\msagent\\mic.acs", "mic",
+                                                    p.moveTo ? p.moveTo : "an overflow"));
         } catch (const Failure &failure) {
             EXPECT_EQ(failure.number(), Failure::Overflow);
             EXPECT_EQ(p.moveTo, nullptr);
-            EXPECT_EQ(characters.log.size(), 2u) << "moved although it failed";
+            EXPECT_EQ(character.log.size(), 2u) << "moved although it failed";
         }
     }
 }
 
-std::string utf8(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)).toStdString(); }
 
 // A stage whose animations end from the event loop, as the real windows' do, and a voice that
 // is done with a text when the test says so; both write into one log.
@@ -140,100 +154,45 @@ TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
     }
 }
 
-// What the real voice made of one text: its samples, and the length the balloon waits for.
-struct Said {
-    double seconds() const { return double(samples.size()) / sampleRate; }
-    // Time in 10 ms windows loud enough to be heard (RMS above about -36 dBFS).
-    double soundingSeconds() const
-    {
-        const std::size_t window = std::size_t(sampleRate) / 100;
-        double sounding = 0;
-        for (std::size_t start = 0; start + window <= samples.size(); start += window) {
-            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
-            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
-        }
-        return sounding;
-    }
-    double longestSilence() const
-    {
-        std::size_t longest = 0;
-        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
-            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
-            longest = std::max(longest, quiet);
-        }
-        return double(longest) / sampleRate;
-    }
-    int sampleRate = 0;
-    std::vector<std::int16_t> samples;
-    std::size_t largestPiece = 0;
-    std::chrono::milliseconds reported{};
-};
-
-struct Capture : AudioSink {
-    explicit Capture(Said &said) : said(said) {}
-    void Write(std::span<const std::int16_t> part) override
-    {
-        said.samples.insert(said.samples.end(), part.begin(), part.end());
-        said.largestPiece = std::max(said.largestPiece, part.size());
-    }
-    Said &said;
-};
-
 // Says the texts one after the other through espeak-ng's Japanese voice, into memory only.
-std::vector<Said> sayAll(const std::vector<std::u16string> &texts)
+std::vector<testing::Heard> sayAll(const std::vector<std::u16string> &texts)
 {
-    std::vector<Said> said(texts.size());
+    std::vector<testing::Heard> heard(texts.size());
     std::vector<std::promise<void>> done(texts.size());
     SpeechWorker worker([&, next = std::size_t(0)](int sampleRate) mutable {
-        said.at(next).sampleRate = sampleRate;
-        AudioSinks sinks;
-        sinks.push_back(std::make_unique<Capture>(said.at(next++)));
-        return sinks;
+        heard.at(next).sampleRate = sampleRate;
+        return testing::CaptureInto(heard.at(next++));
     });
     for (std::size_t i = 0; i < texts.size(); ++i) {
         worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
-            said[i].reported = length;
+            heard[i].reported = length;
             done[i].set_value();
         });
     }
     for (std::promise<void> &text : done)
         text.get_future().wait();
-    return said;
+    return heard;
 }
 
-TEST(RealVoice, EveryKeyStringAndEveryMarkedKanaIsHeard)
+// Every key's string and every marked kana is heard. The voice alone drops all but the first 70
+// kana or so of a word: a long text streams in pieces of a fraction of a second, and is said to
+// its end. A line break is a pause.
+TEST(RealVoice, SaysEveryKeyALongTextAndPausesAtALineBreak)
 {
-    std::vector<std::u16string> texts;
-    for (const KeyRecord &key : KeyTable) {
-        if (key.role == KeyRole::KanaKey)
-            texts.emplace_back(key.produces);
-    }
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            texts.emplace_back(pair.marked);
-    }
+    std::vector<std::u16string> texts = testing::KeyTexts();
     ASSERT_EQ(texts.size(), 63u + 25u);
-    const std::vector<Said> said = sayAll(texts);
+    texts.insert(texts.end(), {testing::LongKanaText(), u"あいう\r\nえお"});
+    const std::vector<testing::Heard> heard = sayAll(texts);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(utf8(texts[i]));
-        EXPECT_GE(said[i].soundingSeconds(), 0.06);
-        EXPECT_LE(said[i].seconds(), 3.0);
-        EXPECT_NEAR(double(said[i].reported.count()), said[i].seconds() * 1000, 2.0) << "the balloon's time";
+        EXPECT_GE(heard[i].soundingSeconds(), 0.06);
+        EXPECT_LE(heard[i].seconds(), texts[i].size() * 3.0);
+        EXPECT_NEAR(double(heard[i].reported.count()), heard[i].seconds() * 1000, 2.0) << "the balloon's time";
     }
-}
-
-// The voice alone drops all but the first 70 kana or so of a word. A long text streams in
-// pieces of a fraction of a second; a line break is a pause.
-TEST(RealVoice, A500KanaTextIsSaidToItsEndAndALineBreakIsAPause)
-{
-    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
-    std::u16string text;
-    for (std::uint32_t i = 0, seed = 12345; i < 500; ++i, seed = seed * 1103515245u + 12345u)
-        text += kana[(seed >> 16) % kana.size()];
-    const std::vector<Said> said = sayAll({text, u"あいう\r\nえお"});
-    EXPECT_GE(said[0].soundingSeconds(), 500 * 0.04);
-    EXPECT_LE(said[0].largestPiece, std::size_t(said[0].sampleRate / 10));
-    EXPECT_GE(said[1].longestSilence(), 0.35);
+    const testing::Heard &longText = heard[heard.size() - 2];
+    EXPECT_GE(longText.soundingSeconds(), 500 * 0.04);
+    EXPECT_LE(longText.largestPiece, std::size_t(longText.sampleRate / 10));
+    EXPECT_GE(heard.back().longestSilence(), 0.35);
 }
 
 } // namespace

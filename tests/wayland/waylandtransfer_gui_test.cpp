@@ -45,21 +45,13 @@ std::u16string everyKindOfText()
     return text + u"\rHello, World! ~!@#$%^&*()_+{}|:\"<>? `-=[]\\;',./😀\xD800ああ\r\nおわり。";
 }
 
-// The text as a target holds it: each line break as what Return types there.
+// The text as a target holds it: a CR LF pair, a lone CR and a lone LF each what Return types there.
 std::string asReceived(std::u16string_view text, const std::string &lineBreak)
 {
+    const std::string typed = ToUtf8(text);
     std::string result;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        result += ToUtf8(text.substr(lineStart, i - lineStart));
-        if (i < text.size())
-            result += lineBreak;
-        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
-            ++i;
-        lineStart = i + 1;
-    }
+    for (std::size_t i = 0; i < typed.size(); i += typed.compare(i, 2, "\r\n") == 0 ? 2 : 1)
+        result += typed[i] == '\r' || typed[i] == '\n' ? lineBreak : typed.substr(i, 1);
     return result;
 }
 

@@ -1,9 +1,0 @@
-#include "windowtestsupport.h"
-
-#include "programdriver.h"
-
-void hiragana::windowtest::ClickAt(QPoint global)
-{
-    static Display *display = XOpenDisplay(nullptr);
-    driver::Click(display, global, true);
-}
