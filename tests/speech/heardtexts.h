@@ -47,7 +47,7 @@ struct Heard {
     {
         const std::size_t window = std::size_t(sampleRate) / 100;
         double sounding = 0;
-        for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+        for (std::size_t start = 0; window > 0 && start + window <= samples.size(); start += window) {
             const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
             sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
         }
