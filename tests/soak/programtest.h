@@ -147,10 +147,10 @@ private:
     bool chooseMailByMenu()
     {
         const QPoint menuBar = program->ClientRect().topLeft() + QPoint(20, program->menuBarHeight());
-        const auto menuIs = [&](bool open) { // a menu drops down from the menu bar
-            return program->WaitUntil([&] {
-                return (std::ranges::count(program->UnmanagedWindows(), menuBar.y(), &QRect::top) > 0) == open;
-            }, 10s);
+        const auto menuIs = [&](bool open, int leftOf = 0) { // a menu drops down from the bar, its left edge beyond
+            const auto dropped = [&](const QRect &menu) { return menu.top() == menuBar.y() && menu.left() > leftOf; };
+            const auto shown = [&] { return std::ranges::any_of(program->UnmanagedWindows(), dropped) == open; };
+            return program->WaitUntil(shown, 10s);
         };
         const auto openMenu = [&] {
             return program->ClickAt(menuBar - QPoint(0, program->menuBarHeight() / 2), true) && menuIs(true);
@@ -163,7 +163,9 @@ private:
         program->Tap(XK_Escape);
         if (!openMenu())
             return fail("the menu did not open again");
-        program->Tap(XK_Right);
+        program->Tap(XK_Right); // ファイル closes a moment before 転送先 opens, right of it
+        if (!menuIs(true, menuBar.x()))
+            return fail("Right did not go on to 転送先");
         program->Tap(XK_r);
         model.ChooseMail();
         return menuIs(false) || fail("ふみばこメール(&R) did not close the menu");
