@@ -21,8 +21,7 @@ QString kana(int length)
 TEST_F(Faults, TargetWindowClosesInTheMiddleOfATransfer)
 {
     word = testing::StartTerminal(ToUtf8(MicrosoftWordTitle), m_directory.path());
-    // Up before the keyboard starts: a window manager gives the focus to the window that maps last.
-    ASSERT_TRUE(word->WaitUntilReady(*x11::Connection::Open(nullptr)) && Start());
+    ASSERT_TRUE(StartAfter(*word));
     Paste(kana(1500));
     ASSERT_TRUE(Click({63})) << failure;
     const std::string keymapBefore = testing::KeymapDump();

@@ -49,6 +49,13 @@ protected:
         program = std::make_unique<ProgramDriver>(environment);
         return program->Start();
     }
+    // Starts the program once target's window is up: the window manager gives the focus to the
+    // window that maps last, and the keyboard must hold it.
+    bool StartAfter(testing::TargetApp &target, QStringList environment = {})
+    {
+        const auto connection = x11::Connection::Open(nullptr);
+        return connection && target.WaitUntilReady(*connection) && Start(std::move(environment));
+    }
 
     // Does the step as a user, and to the model; false (the reason in failure) if they differ.
     bool Do(const Step &step)

@@ -133,7 +133,7 @@ TEST_F(Soak, AnOpeningAndRandomStepsAgreeWithTheModel)
     random.seed(unsigned(setting("HIRAGANA_SOAK_SEED", 1)));
     // The Qt editor answers pings, so a transfer knows when it has read each batch of keys.
     word = testing::StartEditor(ToUtf8(MicrosoftWordTitle), m_directory.path());
-    ASSERT_TRUE(Start({QStringLiteral("PATH=") + QLatin1String(NoVoicePath)}) && word->WaitUntilReady(program->connection()));
+    ASSERT_TRUE(StartAfter(*word, {QStringLiteral("PATH=") + QLatin1String(NoVoicePath)}));
     EXPECT_EQ(program->Titled(driver::KeyboardTitle).size(), 1u);
 
     // Centred on the whole screen for its outer size as created (a client area of 11880 x 8190
