@@ -42,6 +42,19 @@ bool IsSilentAlone(char32_t c) { return IsLineBreak(c) || IsSpace(c) || IsPunctu
 
 bool IsOneCharacter(std::u32string_view text) { return text.size() == 1 || text == U"\r\n"; }
 
+std::u32string_view NameOfPause(char32_t c)
+{
+    if (c == IdeographicComma)
+        return U"てん";
+    if (c == IdeographicFullStop)
+        return U"まる";
+    if (IsSpace(c))
+        return U"くうはく";
+    if (IsLineBreak(c))
+        return U"かいぎょう";
+    return {};
+}
+
 bool IsReadByNames(std::u32string_view text, bool (*silentAlone)(char32_t))
 {
     return IsOneCharacter(text) || std::all_of(text.begin(), text.end(), silentAlone);

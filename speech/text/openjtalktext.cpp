@@ -42,14 +42,8 @@ char32_t Katakana(char32_t c) { return c >= U'ぁ' && c <= U'ゖ' ? c + (U'ァ' 
 
 std::u32string NameOf(char32_t c)
 {
-    if (c == IdeographicComma)
-        return U"てん";
-    if (c == IdeographicFullStop)
-        return U"まる";
-    if (IsSpace(c))
-        return U"くうはく";
-    if (IsLineBreak(c))
-        return U"かいぎょう";
+    if (const std::u32string_view pause = NameOfPause(c); !pause.empty())
+        return std::u32string(pause);
     if (c == LongVowelMark)
         return U"ちょうおん";
     if (const SmallKana *kana = FindSmallKana(c))
@@ -178,12 +172,7 @@ bool IsSilentAloneHere(char32_t c) { return IsSilentAlone(c) || c == LongVowelMa
 
 std::vector<OpenJtalkChunk> OpenJtalkChunks(std::u16string_view text)
 {
-    const std::u32string decoded = DecodeUtf16(text);
-    if (decoded.empty())
-        return {};
-    if (IsReadByNames(decoded, IsSilentAloneHere))
-        return ReadByNames(decoded);
-    return ReadAsText(decoded);
+    return Read(text, IsSilentAloneHere, ReadByNames, ReadAsText);
 }
 
 } // namespace hiragana

@@ -25,14 +25,8 @@ constexpr std::array<std::u32string_view, 10> DigitNames{
 
 std::u32string NameOf(char32_t c)
 {
-    if (c == IdeographicComma)
-        return U"てん";
-    if (c == IdeographicFullStop)
-        return U"まる";
-    if (IsSpace(c))
-        return U"くうはく";
-    if (IsLineBreak(c))
-        return U"かいぎょう";
+    if (const std::u32string_view pause = NameOfPause(c); !pause.empty())
+        return std::u32string(pause);
     if (const SmallKana *kana = FindSmallKana(c))
         return std::u32string(U"ちいさい ") + kana->large;
     const char32_t narrow = NarrowForm(c);
@@ -110,12 +104,7 @@ std::vector<SpeechChunk> ReadAsText(std::u32string_view text)
 
 std::vector<SpeechChunk> SpeechChunks(std::u16string_view text)
 {
-    const std::u32string decoded = DecodeUtf16(text);
-    if (decoded.empty())
-        return {};
-    if (IsReadByNames(decoded, IsSilentAlone))
-        return ReadByNames(decoded);
-    return ReadAsText(decoded);
+    return Read(text, IsSilentAlone, ReadByNames, ReadAsText);
 }
 
 } // namespace hiragana
