@@ -23,13 +23,6 @@ using Effect = testing::KeyboardModel::Effect;
 enum class Act { Click, Tab, BackTab, Space, Enter, Paste, ChooseWord, ChooseMail, MenuMail, Character };
 struct Step { Act act; int key = 0; };
 
-// The text as a target shows it: a CR LF pair, a lone CR and a lone LF each a line feed.
-inline std::string asReceived(const std::u16string &text)
-{
-    QString shown = QString::fromStdU16String(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown.replace(u'\r', u'\n').toStdString();
-}
-
 // The real program worked by a user through the X server, each step checked against an
 // independent model of the keys: afterwards every key's face on screen is the model's, each
 // transfer has arrived exactly, a box that says there is no target has shown and gone. There is
@@ -109,7 +102,8 @@ protected:
         ASSERT_TRUE(mail->WaitUntilReady(program->connection()) && program->ActivateKeyboard());
         program->Tap(XK_r, ProgramDriver::Control);
         program->ClickKey(67);
-        EXPECT_EQ(mail->WaitToReceive(asReceived(model.Committed())), asReceived(model.Committed()));
+        const std::string whole = testing::AsReceived(model.Committed(), "\n");
+        EXPECT_EQ(mail->WaitToReceive(whole), whole);
         ASSERT_TRUE(program->Ping() && program->ActivateKeyboard());
         EXPECT_TRUE(program->Quit());
     }
@@ -183,7 +177,7 @@ private:
         if (effect == Effect::TransferToNone)
             return DismissNoTargetBox();
         if (effect == Effect::TransferToTarget) {
-            m_wordExpected += asReceived(model.Committed());
+            m_wordExpected += testing::AsReceived(model.Committed(), "\n");
             const std::string received = word->WaitToReceive(m_wordExpected);
             if (received != m_wordExpected)
                 return fail("the transfers delivered\n" + received.substr(0, 300) + "\ninstead of\n"

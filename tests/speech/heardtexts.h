@@ -2,8 +2,7 @@
 
 // What the speech tests give a voice to say, and what they hear of it.
 #include "audiosink.h"
-#include "keytable.h"
-#include "voicingmarks.h"
+#include "testtexts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,21 +12,6 @@
 #include <vector>
 
 namespace hiragana::testing {
-
-// Every key's string and every marked kana, each said alone.
-inline std::vector<std::u16string> KeyTexts()
-{
-    std::vector<std::u16string> texts;
-    for (const KeyRecord &key : KeyTable) {
-        if (key.role == KeyRole::KanaKey)
-            texts.emplace_back(key.produces);
-    }
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            texts.emplace_back(pair.marked);
-    }
-    return texts;
-}
 
 // 500 kana with no word in them: the hardest text to say whole and at an even pace.
 inline std::u16string LongKanaText()

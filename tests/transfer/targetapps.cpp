@@ -1,5 +1,6 @@
 #include "targetapps.h"
 
+#include "unicode.h"
 #include "x11/errortrap.h"
 #include "x11/properties.h"
 #include "x11/waiting.h"
@@ -72,21 +73,62 @@ std::string TargetApp::WaitToReceive(const std::string &expected) const
     return Received();
 }
 
-std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory)
+namespace {
+std::filesystem::path nextOutput(const std::filesystem::path &directory)
 {
     static int count = 0;
-    const auto output = directory / ("editor-" + std::to_string(++count));
+    return directory / ("target-" + std::to_string(++count));
+}
+
+std::unique_ptr<TargetApp> startCatIn(std::vector<std::string> terminal, const std::vector<std::string> &environment,
+                                      const std::filesystem::path &directory)
+{
+    const auto output = nextOutput(directory);
+    terminal.insert(terminal.end(), {"sh", "-c", "stty raw -echo && exec cat > \"$0\"", output});
+    return std::make_unique<TargetApp>(terminal, environment, output);
+}
+} // namespace
+
+std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory,
+                                       const std::string &platform)
+{
+    const auto output = nextOutput(directory);
     return std::make_unique<TargetApp>(std::vector<std::string>{HIRAGANA_TEST_EDITOR, title, output},
-                                       std::vector<std::string>{"QT_QPA_PLATFORM=xcb"}, output);
+                                       std::vector<std::string>{"QT_QPA_PLATFORM=" + platform}, output);
 }
 
 std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory)
 {
-    static int count = 0;
-    const auto output = directory / ("terminal-" + std::to_string(++count));
-    return std::make_unique<TargetApp>(std::vector<std::string>{"xterm", "-u8", "-title", title, "-e", "sh", "-c",
-                                                                "stty raw -echo && exec cat > \"$0\"", output},
-                                       std::vector<std::string>{"LC_ALL=C.UTF-8"}, output);
+    return startCatIn({"xterm", "-u8", "-title", title, "-e"}, {"LC_ALL=C.UTF-8"}, directory);
+}
+
+std::unique_ptr<TargetApp> StartFoot(const std::string &title, const std::filesystem::path &directory,
+                                     const std::string &appId)
+{
+    return startCatIn({"foot", "--title", title, "--app-id", appId}, {}, directory);
+}
+
+std::string AsReceived(std::u16string_view text, std::string_view lineBreak)
+{
+    const std::string typed = ToUtf8(text);
+    std::string result;
+    for (std::size_t i = 0; i < typed.size(); i += typed.compare(i, 2, "\r\n") == 0 ? 2 : 1) {
+        if (typed[i] == '\r' || typed[i] == '\n')
+            result += lineBreak;
+        else
+            result += typed[i];
+    }
+    return result;
+}
+
+std::string ReceivedBeforeMarker(Desktop &desktop, const TargetApp &app, const std::u16string &title)
+{
+    const bool typed = desktop.ActivateWindow(title) && desktop.SendKeystrokes(u"#end#");
+    x11::WaitUntil([&] { return app.Received().ends_with("#end#"); }, 20s, 20ms);
+    const std::string received = app.Received();
+    if (!typed || !received.ends_with("#end#"))
+        return "(no marker after: " + received + ")";
+    return received.substr(0, received.size() - 5);
 }
 
 std::string KeymapDump()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop.h"
 #include "x11/connection.h"
 
 #include <sys/types.h>
@@ -33,6 +34,7 @@ public:
     bool WaitUntilReady(const x11::Connection &connection);
     Window window() const { return m_window; }
     pid_t pid() const { return m_process.pid(); }
+    bool HasStarted() const { return std::filesystem::exists(m_output); }
     std::string Received() const;
     // Waits, at most a generous while, until Received() equals expected; returns Received().
     std::string WaitToReceive(const std::string &expected) const;
@@ -43,10 +45,20 @@ private:
     Window m_window = 0;
 };
 
-// Our small Qt editor titled title; line breaks arrive as LF.
-std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory);
-// An xterm titled title running `cat` on a raw terminal into a file; line breaks arrive as CR.
+// Our small Qt editor titled title, on the Qt platform given; line breaks arrive as LF.
+std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory,
+                                       const std::string &platform = "xcb");
+// An xterm, or a foot with this app id, titled title, running `cat` on a raw terminal into a
+// file; line breaks arrive as CR.
 std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory);
+std::unique_ptr<TargetApp> StartFoot(const std::string &title, const std::filesystem::path &directory,
+                                     const std::string &appId);
+
+// The text as a target holds it: a CR LF pair, a lone CR and a lone LF each one lineBreak.
+std::string AsReceived(std::u16string_view text, std::string_view lineBreak);
+// What app, titled title, holds up to a marker typed into it now through desktop: whatever was
+// typed before has arrived once the marker has.
+std::string ReceivedBeforeMarker(Desktop &desktop, const TargetApp &app, const std::u16string &title);
 
 // The keyboard map as xkbcomp prints it.
 std::string KeymapDump();

@@ -5,11 +5,10 @@
 // Before Xlib, whose macros (None, Bool …) would clash with it.
 #include <gtest/gtest.h>
 
-#include "keytable.h"
 #include "targetapps.h"
+#include "testtexts.h"
 #include "transfertext.h"
 #include "unicode.h"
-#include "voicingmarks.h"
 #include "x11/activation.h"
 #include "x11/keymap.h"
 #include "x11/waiting.h"
@@ -31,15 +30,6 @@ namespace {
 
 const std::u16string Word(MicrosoftWordTitle);
 const std::u16string Mail(MailWriterTitle);
-
-// As many different characters as asked that the keymap lacks: each batch fills the spare keys.
-std::u16string distinctCharacters(std::size_t count)
-{
-    std::u16string text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += char16_t(u'\u4E00' + i);
-    return text;
-}
 
 struct TestDesktop final : x11::X11Desktop {
     explicit TestDesktop(const x11::X11Limits &limits = {}) : X11Desktop({}, limits) {}
@@ -75,17 +65,6 @@ protected:
         XSync(connection->display(), False);
     }
 
-    // What app, titled title, holds up to a marker typed now: any earlier keys have arrived once
-    // the marker has.
-    std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
-    {
-        TestDesktop marking;
-        EXPECT_TRUE(marking.ActivateWindow(title) && marking.SendKeystrokes(u"#"));
-        std::string received;
-        EXPECT_TRUE(x11::WaitUntil([&] { return (received = app.Received()).ends_with("#"); }, 20s, 20ms)) << received;
-        return received.substr(0, received.size() - 1);
-    }
-
     TemporaryDirectory directory;
     std::unique_ptr<x11::Connection> connection = x11::Connection::Open(nullptr);
 };
@@ -99,18 +78,8 @@ TEST_F(X11Transfer, TerminalThatAnswersNoPingGetsEveryCharacterExactly)
     const std::string keymapBefore = KeymapDump();
     const std::size_t perBatch = slots(x11::SpareKeyUse::HalvesTakingTurns);
     ASSERT_GT(perBatch, 0u);
-    // Every key's string, marked kana, every kind of line break, shifted ASCII and an emoji.
-    std::u16string text = distinctCharacters(2 * perBatch + 1);
-    for (const KeyRecord &key : KeyTable)
-        text += key.produces;
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            text += pair.marked;
-    }
-    text += u"\r\nHello, World! ~!@#$%^&*()_+{}|:\"<>? `1234567890-=[]\\;',./\r😀、、ああ\nおわり。";
-    std::string typed = ToUtf8(text); // the terminal reads each line break as one CR
-    for (std::size_t at = 0; (at = typed.find_first_of("\r\n", at)) != std::string::npos; ++at)
-        typed.replace(at, typed.compare(at, 2, "\r\n") == 0 ? 2 : 1, "\r");
+    const std::u16string text = DistinctCharacters(2 * perBatch + 1) + EveryKindOfText();
+    const std::string typed = AsReceived(text, "\r");
     const std::string firstTwoBatches = ToUtf8(text.substr(0, 2 * perBatch));
     // A busy machine may leave xterm without time to read a batch for a while.
     TestDesktop transfer({.settleTime = 500ms});
@@ -174,7 +143,7 @@ TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
     press(XK_Shift_L, true);
     EXPECT_FALSE(transfer.SendKeystrokes(u"あa"));
     press(XK_Shift_L, false);
-    const std::u16string characters = distinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
+    const std::u16string characters = DistinctCharacters(3 * slots(x11::SpareKeyUse::AllForEachBatch));
     const std::string text = ToUtf8(characters);
     bool focusMoved = false;
     transfer.setBeforeBatch([&](std::size_t batch) {
@@ -184,8 +153,8 @@ TEST_F(X11Transfer, NothingIsTypedAnywhereButIntoTheTarget)
     EXPECT_FALSE(transfer.SendKeystrokes(characters));
     ASSERT_TRUE(focusMoved);
 
-    EXPECT_EQ(receivedBeforeMarker(*decoy, u"microsoft word"), "");
-    const std::string part = receivedBeforeMarker(*mail, Mail);
+    EXPECT_EQ(ReceivedBeforeMarker(transfer, *decoy, u"microsoft word"), "");
+    const std::string part = ReceivedBeforeMarker(transfer, *mail, Mail);
     EXPECT_TRUE(!part.empty() && part.size() < text.size() && text.starts_with(part)) << part;
     EXPECT_EQ(KeymapDump(), keymapBefore);
 }

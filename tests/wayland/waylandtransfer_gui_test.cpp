@@ -7,9 +7,9 @@
 #include "hiramod.h"
 #include "keytable.h"
 #include "targetapps.h"
+#include "testtexts.h"
 #include "transfertext.h"
-#include "typedcharacters.h"
-#include "voicingmarks.h"
+#include "unicode.h"
 #include "x11/waiting.h"
 #include "wayland/toplevellist.h"
 #include "wayland/virtualkeyboard.h"
@@ -30,31 +30,6 @@ const std::u16string Word(MicrosoftWordTitle);
 const std::u16string Decoy = u"Notes";
 const std::string OwnAppId = "hiragana-under-test";
 
-// Every key's string, marked kana, both kinds of line break, ASCII, an emoji and a lone
-// surrogate: far more distinct characters than one batch's keymap holds.
-std::u16string everyKindOfText()
-{
-    std::u16string text;
-    for (const KeyRecord &key : KeyTable)
-        text += key.produces;
-    text += u"\r\n";
-    for (const MarkTable table : {MarkTable(VoicedMarkTable), MarkTable(SemiVoicedMarkTable)}) {
-        for (const MarkPair &pair : table)
-            text += pair.marked;
-    }
-    return text + u"\rHello, World! ~!@#$%^&*()_+{}|:\"<>? `-=[]\\;',./😀\xD800ああ\r\nおわり。";
-}
-
-// The text as a target holds it: a CR LF pair, a lone CR and a lone LF each what Return types there.
-std::string asReceived(std::u16string_view text, const std::string &lineBreak)
-{
-    const std::string typed = ToUtf8(text);
-    std::string result;
-    for (std::size_t i = 0; i < typed.size(); i += typed.compare(i, 2, "\r\n") == 0 ? 2 : 1)
-        result += typed[i] == '\r' || typed[i] == '\n' ? lineBreak : typed.substr(i, 1);
-    return result;
-}
-
 class TestDesktop final : public wayland::WaylandDesktop {
 public:
     TestDesktop() : WaylandDesktop({OwnAppId}) {}
@@ -72,27 +47,16 @@ protected:
     // The program's window titled title, once it is listed and the program reads its keys.
     std::unique_ptr<TargetApp> start(Program program, const std::u16string &title)
     {
-        const auto output = directory.path() / std::to_string(++started);
-        const std::vector<std::string> catIntoOutput{"sh", "-c", "stty raw -echo && exec cat > \"$0\"", output};
-        std::vector<std::string> command, environment;
-        if (program == Program::QtEditor) {
-            command = {HIRAGANA_TEST_EDITOR, ToUtf8(title), output};
-            environment = {"QT_QPA_PLATFORM=wayland"};
-        } else if (program == Program::XWaylandTerminal) {
-            command = {"xterm", "-u8", "-title", ToUtf8(title), "-e"};
-            environment = {"LC_ALL=C.UTF-8"};
-        } else {
-            command = {"foot", "--title", ToUtf8(title), "--app-id", program == Program::Foot ? "foot" : OwnAppId};
-        }
-        if (program != Program::QtEditor)
-            command.insert(command.end(), catIntoOutput.begin(), catIntoOutput.end());
-        auto app = std::make_unique<TargetApp>(command, environment, output);
+        const std::string name = ToUtf8(title);
+        auto app = program == Program::QtEditor   ? StartEditor(name, directory.path(), "wayland")
+            : program == Program::XWaylandTerminal ? StartTerminal(name, directory.path())
+                                                   : StartFoot(name, directory.path(), program == Program::Foot ? "foot" : OwnAppId);
         auto compositor = wayland::Compositor::Connect();
         const bool ready = x11::WaitUntil([&] {
             wayland::ToplevelList windows(*compositor);
-            return compositor->Roundtrip(1s) && windows.FindByTitle(ToUtf8(title), {}) && exists(output);
+            return compositor->Roundtrip(1s) && windows.FindByTitle(name, {}) && app->HasStarted();
         }, 20s, 50ms);
-        EXPECT_TRUE(ready) << ToUtf8(title) << " did not come up";
+        EXPECT_TRUE(ready) << name << " did not come up";
         // Qt on Wayland drops the keys of the first moments after its window shows.
         std::this_thread::sleep_for(300ms);
         return app;
@@ -105,20 +69,7 @@ protected:
         TransferText(state, *desktop);
     }
 
-    // What app, titled title, received up to a marker typed now: any earlier keys have arrived
-    // once the marker has.
-    static std::string receivedBeforeMarker(const TargetApp &app, const std::u16string &title)
-    {
-        TestDesktop marking;
-        EXPECT_TRUE(marking.ActivateWindow(title) && marking.SendKeystrokes(u"#end#"));
-        x11::WaitUntil([&] { return app.Received().ends_with("#end#"); }, 20s, 20ms);
-        const std::string received = app.Received();
-        EXPECT_TRUE(received.ends_with("#end#")) << received;
-        return received.substr(0, received.size() - std::min<std::size_t>(received.size(), 5));
-    }
-
     TemporaryDirectory directory;
-    int started = 0;
     // Made before the targets start: a seat without a keyboard before would have them miss keys.
     std::unique_ptr<TestDesktop> desktop = std::make_unique<TestDesktop>();
     Hiramod state;
@@ -136,10 +87,10 @@ TEST_P(EachKindOfWindow, ReceivesEveryCharacterExactly)
 {
     auto word = start(GetParam().program, Word);
 
-    transferText(everyKindOfText(), Word);
+    transferText(EveryKindOfText(), Word);
 
     EXPECT_EQ(desktop->boxes, 0);
-    const std::string expected = asReceived(everyKindOfText(), GetParam().lineBreak);
+    const std::string expected = AsReceived(EveryKindOfText(), GetParam().lineBreak);
     EXPECT_EQ(word->WaitToReceive(expected), expected);
 }
 
@@ -203,13 +154,13 @@ TEST_F(WaylandTransfer, FocusTakenAwayMidwayStopsTheSending)
             focusMoved = std::system("swaymsg -q '[title=\"^Notes$\"] focus'") == 0;
     });
 
-    transferText(everyKindOfText(), Word);
+    transferText(EveryKindOfText(), Word);
 
     ASSERT_TRUE(focusMoved);
     EXPECT_EQ(desktop->boxes, 1);
-    EXPECT_EQ(receivedBeforeMarker(*decoy, Decoy), "");
-    const std::string whole = asReceived(everyKindOfText(), "\r");
-    const std::string part = receivedBeforeMarker(*word, Word);
+    EXPECT_EQ(ReceivedBeforeMarker(*desktop, *decoy, Decoy), "");
+    const std::string whole = AsReceived(EveryKindOfText(), "\r");
+    const std::string part = ReceivedBeforeMarker(*desktop, *word, Word);
     EXPECT_FALSE(part.empty());
     EXPECT_LT(part.size(), whole.size());
     EXPECT_TRUE(whole.starts_with(part)) << part;
@@ -224,7 +175,7 @@ TEST_F(WaylandTransfer, NoTargetShowsTheBoxAndNothingIsTyped)
     transferText(u"あいう\r\n", Word);
 
     EXPECT_EQ(desktop->boxes, 1);
-    EXPECT_EQ(receivedBeforeMarker(*decoy, Decoy), "");
+    EXPECT_EQ(ReceivedBeforeMarker(*desktop, *decoy, Decoy), "");
     EXPECT_EQ(own->Received(), "");
 }
 
