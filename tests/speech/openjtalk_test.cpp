@@ -6,6 +6,8 @@
 #include "utterance.h"
 #include "wavreader.h"
 
+#include <QTemporaryDir>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -137,18 +139,11 @@ public:
     std::vector<std::u16string> asked;
 };
 
-std::filesystem::path TemporaryFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-jtalk-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
 // open_jtalk played by a shell script: its dictionary argument names the WAV file it writes,
 // its voice argument the file its process id goes to.
 class StandIn : public ::testing::Test {
 protected:
     void SetUp() override { std::ofstream(m_folder / "speech.wav") << WavBytes(Speech()); }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     OpenJtalkSynthesizer::Settings Program(const std::string &script, std::chrono::milliseconds patience = 300ms)
     {
@@ -178,7 +173,8 @@ protected:
         return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; // a zombie would still answer
     }
 
-    std::filesystem::path m_folder = TemporaryFolder();
+    QTemporaryDir m_temporary;
+    const std::filesystem::path m_folder = m_temporary.path().toStdString();
     FallbackVoice fallback;
     std::atomic_bool cutShort{false};
     testing::Heard heard;
