@@ -1,11 +1,9 @@
 // The speech character without its windows: where SetUpCharacter puts it, the order in which
-// its requests are carried out, what the voice reads for a text, and the real espeak-ng voice.
+// its requests are carried out, and what the voice reads for a text.
 #include "characterspeaker.h"
 #include "failure.h"
-#include "heardtexts.h"
 #include "queuedcharacter.h"
 #include "speechtext.h"
-#include "speechworker.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -15,7 +13,6 @@
 
 #include <cmath>
 #include <deque>
-#include <future>
 
 namespace hiragana {
 namespace {
@@ -152,47 +149,6 @@ TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
             reading += chunk + (pause > 0ms ? "[" + std::to_string(pause.count()) + "]" : "");
         EXPECT_EQ(reading, expected);
     }
-}
-
-// Says the texts one after the other through espeak-ng's Japanese voice, into memory only.
-std::vector<testing::Heard> sayAll(const std::vector<std::u16string> &texts)
-{
-    std::vector<testing::Heard> heard(texts.size());
-    std::vector<std::promise<void>> done(texts.size());
-    SpeechWorker worker([&, next = std::size_t(0)](int sampleRate) mutable {
-        heard.at(next).sampleRate = sampleRate;
-        return testing::CaptureInto(heard.at(next++));
-    });
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
-            heard[i].reported = length;
-            done[i].set_value();
-        });
-    }
-    for (std::promise<void> &text : done)
-        text.get_future().wait();
-    return heard;
-}
-
-// Every key's string and every marked kana is heard. The voice alone drops all but the first 70
-// kana or so of a word: a long text streams in pieces of a fraction of a second, and is said to
-// its end. A line break is a pause.
-TEST(RealVoice, SaysEveryKeyALongTextAndPausesAtALineBreak)
-{
-    std::vector<std::u16string> texts = testing::KeyTexts();
-    ASSERT_EQ(texts.size(), 63u + 25u);
-    texts.insert(texts.end(), {testing::LongKanaText(), u"あいう\r\nえお"});
-    const std::vector<testing::Heard> heard = sayAll(texts);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        SCOPED_TRACE(utf8(texts[i]));
-        EXPECT_GE(heard[i].soundingSeconds(), 0.06);
-        EXPECT_LE(heard[i].seconds(), texts[i].size() * 3.0);
-        EXPECT_NEAR(double(heard[i].reported.count()), heard[i].seconds() * 1000, 2.0) << "the balloon's time";
-    }
-    const testing::Heard &longText = heard[heard.size() - 2];
-    EXPECT_GE(longText.soundingSeconds(), 500 * 0.04);
-    EXPECT_LE(longText.largestPiece, std::size_t(longText.sampleRate / 10));
-    EXPECT_GE(heard.back().longestSilence(), 0.35);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// Open JTalk as the voice: the lines it is given, the WAV streams it writes, its process (a
-// stand-in script plays the program) and the real program.
-#include "heardtexts.h"
+// The voices: the lines Open JTalk is given, the WAV streams it writes, its process (a
+// stand-in script plays the program), and both real voices, heard in memory.
 #include "openjtalksynthesizer.h"
 #include "openjtalktext.h"
+#include "speechworker.h"
+#include "testtexts.h"
 #include "utterance.h"
 #include "wavreader.h"
 
@@ -11,10 +12,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <future>
-#include <map>
+#include <numeric>
 
 namespace hiragana {
 namespace {
@@ -139,6 +142,51 @@ public:
     std::vector<std::u16string> asked;
 };
 
+// The samples of one text as a voice delivered them, and the length the worker reported.
+struct Heard {
+    double seconds() const { return double(samples.size()) / sampleRate; }
+    // Time in 10 ms windows loud enough to be heard (RMS above about -36 dBFS).
+    double soundingSeconds() const
+    {
+        const std::size_t window = std::size_t(sampleRate) / 100;
+        double sounding = 0;
+        for (std::size_t start = 0; window > 0 && start + window <= samples.size(); start += window) {
+            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
+            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
+        }
+        return sounding;
+    }
+    double longestSilence() const
+    {
+        std::size_t longest = 0;
+        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
+            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
+            longest = std::max(longest, quiet);
+        }
+        return double(longest) / sampleRate;
+    }
+    int sampleRate = 0;
+    std::vector<std::int16_t> samples;
+    std::size_t largestPiece = 0;
+    std::chrono::milliseconds reported{};
+};
+
+AudioSinks CaptureInto(Heard &heard)
+{
+    struct Capture : AudioSink {
+        explicit Capture(Heard &heard) : heard(heard) {}
+        void Write(std::span<const std::int16_t> part) override
+        {
+            heard.samples.insert(heard.samples.end(), part.begin(), part.end());
+            heard.largestPiece = std::max(heard.largestPiece, part.size());
+        }
+        Heard &heard;
+    };
+    AudioSinks sinks;
+    sinks.push_back(std::make_unique<Capture>(heard));
+    return sinks;
+}
+
 // open_jtalk played by a shell script: its dictionary argument names the WAV file it writes,
 // its voice argument the file its process id goes to.
 class StandIn : public ::testing::Test {
@@ -157,7 +205,7 @@ protected:
     bool Say(const OpenJtalkSynthesizer::Settings &settings, std::u16string_view text)
     {
         OpenJtalkSynthesizer synthesizer(settings, fallback, cutShort);
-        Utterance utterance(testing::CaptureInto(heard), 48000, cutShort);
+        Utterance utterance(CaptureInto(heard), 48000, cutShort);
         auto said = std::async(std::launch::async, [&] { return synthesizer.Say(text, utterance); });
         if (said.wait_for(60s) != std::future_status::ready) {
             ADD_FAILURE() << "open_jtalk was waited for without end";
@@ -177,7 +225,7 @@ protected:
     const std::filesystem::path m_folder = m_temporary.path().toStdString();
     FallbackVoice fallback;
     std::atomic_bool cutShort{false};
-    testing::Heard heard;
+    Heard heard;
 };
 
 // Its speech is heard, trimmed. A program that fails, hangs or writes half a stream leaves the
@@ -220,33 +268,81 @@ TEST_F(StandIn, CuttingShortEndsTheProgramAtOnce)
     EXPECT_TRUE(ProgramIsGone());
 }
 
-double seconds(std::span<const std::int16_t> samples) { return double(samples.size()) / 48000; }
+// 500 kana with no word in them: the hardest text to say whole and at an even pace.
+std::u16string LongKanaText()
+{
+    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
+    std::u16string text;
+    for (std::size_t i = 0; i < 500; ++i)
+        text += kana[i * 7 % kana.size()];
+    return text;
+}
 
-// The installed program (scripts/install-deps installs it) says every key's string and every
-// marked kana, each as its own sound, and a long text whole, at an even pace.
+// Says the texts one after the other through the speech worker, into memory, with the voice
+// preferred or else espeak-ng's Japanese voice. Each must be heard, at no slower than 3 s a
+// character, for as long as the worker reports, which is how long its balloon shows.
+std::vector<Heard> hearAll(const std::vector<std::u16string> &texts, PreferredSynthesizer preferred = {})
+{
+    std::vector<Heard> heard(texts.size());
+    std::vector<std::promise<void>> done(texts.size());
+    SpeechWorker worker(
+        [&, next = std::size_t(0)](int sampleRate) mutable {
+            heard.at(next).sampleRate = sampleRate;
+            return CaptureInto(heard.at(next++));
+        },
+        std::move(preferred));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
+            heard[i].reported = length;
+            done[i].set_value();
+        });
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        done[i].get_future().wait();
+        SCOPED_TRACE(QString::fromStdU16String(texts[i]).toStdString());
+        EXPECT_GE(heard[i].soundingSeconds(), texts[i].size() == 1 ? 0.03 : texts[i].size() * 0.04);
+        EXPECT_LE(heard[i].seconds(), texts[i].size() * 3.0);
+        EXPECT_NEAR(double(heard[i].reported.count()), heard[i].seconds() * 1000, 2.0);
+    }
+    return heard;
+}
+
+// Every key's string and every marked kana is heard. The voice alone drops all but the first 70
+// kana or so of a word: a long text streams in pieces of a fraction of a second, and is said to
+// its end. A line break is a pause.
+TEST(RealVoice, SaysEveryKeyALongTextAndPausesAtALineBreak)
+{
+    std::vector<std::u16string> texts = testing::KeyTexts();
+    ASSERT_EQ(texts.size(), 63u + 25u);
+    texts.insert(texts.end(), {LongKanaText(), u"あいう\r\nえお"});
+    const std::vector<Heard> heard = hearAll(texts);
+    const Heard &longText = heard[heard.size() - 2];
+    EXPECT_LE(longText.largestPiece, std::size_t(longText.sampleRate / 10));
+    EXPECT_GE(heard.back().longestSilence(), 0.35);
+}
+
+// The installed program (scripts/install-deps installs it) says each key's text as its own
+// sound, and a long text at an even pace, without the other voice.
 TEST(OpenJtalkRealVoice, SaysEveryKeyAndALongText)
 {
     const std::optional<OpenJtalkInstall> install = FindOpenJtalk();
     ASSERT_TRUE(install) << "Open JTalk is not installed: run scripts/install-deps test";
     std::vector<std::u16string> texts = testing::KeyTexts();
-    texts.push_back(testing::LongKanaText());
+    texts.push_back(LongKanaText());
     FallbackVoice fallback;
-    std::atomic_bool cutShort{false};
-    OpenJtalkSynthesizer synthesizer({*install, 30s, false}, fallback, cutShort);
-    ASSERT_TRUE(synthesizer.Start());
-    std::map<std::u16string, testing::Heard> heard; // and how long its sound lasts from first to last
-    for (const std::u16string &text : texts) {
-        Utterance utterance(testing::CaptureInto(heard[text]), 48000, cutShort);
-        EXPECT_TRUE(synthesizer.Say(text, utterance));
-        utterance.Finish();
-        EXPECT_NEAR(seconds(heard[text].samples) * 1000, double(utterance.Length().count()), 2.0);
-        EXPECT_GE(seconds(TrimSilence(heard[text].samples, 48000)), text.size() == 1 ? 0.03 : 500 * 0.05)
-            << "text " << heard.size();
-    }
+    const std::vector<Heard> heard = hearAll(texts, [&](Synthesizer &, const std::atomic_bool &cutShort) {
+        auto openJtalk = std::make_unique<OpenJtalkSynthesizer>(OpenJtalkSynthesizer::Settings{*install, 30s, false},
+                                                                fallback, cutShort);
+        EXPECT_TRUE(openJtalk->Start());
+        return openJtalk;
+    });
     EXPECT_TRUE(fallback.asked.empty());
-    EXPECT_LE(seconds(heard[texts.back()].samples), 500 * 0.2);
-    EXPECT_NE(heard[u"は"].samples, heard[u"わ"].samples) << "は alone is the particle \"wa\"";
-    EXPECT_NE(heard[u"へ"].samples, heard[u"え"].samples) << "へ alone is the particle \"e\"";
+    EXPECT_LE(heard.back().seconds(), 500 * 0.2);
+    const auto soundOf = [&](std::u16string_view text) {
+        return heard[std::size_t(std::ranges::find(texts, text) - texts.begin())].samples;
+    };
+    EXPECT_NE(soundOf(u"は"), soundOf(u"わ")) << "は alone is the particle \"wa\"";
+    EXPECT_NE(soundOf(u"へ"), soundOf(u"え")) << "へ alone is the particle \"e\"";
 }
 
 } // namespace
