@@ -101,6 +101,8 @@ struct SlowVoice : Voice {
 
 TEST(QueuedCharacter, SaysEachTextWholeInOrderAndNeverHoldsUpTheKeys)
 {
+    int noArguments = 0;
+    QCoreApplication application(noArguments, nullptr); // the queue runs on its event loop
     std::vector<std::string> log;
     auto voice = std::make_unique<SlowVoice>(log);
     SlowVoice &slowVoice = *voice;
@@ -150,10 +152,3 @@ TEST(SpeechText, ReadsWhatWouldBeSilentByNameAndBreaksLinesWithPauses)
 
 } // namespace
 } // namespace hiragana
-
-int main(int argc, char *argv[])
-{
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
