@@ -8,6 +8,7 @@
 #include "wavreader.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -30,6 +31,16 @@ std::u16string Repeated(std::u16string_view piece, std::size_t times)
     std::u16string text;
     while (times-- > 0)
         text += piece;
+    return text;
+}
+
+// 500 kana with no word in them: the hardest text to say whole and at an even pace.
+std::u16string LongKanaText()
+{
+    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
+    std::u16string text;
+    for (std::size_t i = 0; i < 500; ++i)
+        text += kana[i * 7 % kana.size()];
     return text;
 }
 
@@ -68,7 +79,7 @@ std::u16string Hiragana(std::u16string text)
 TEST(OpenJtalkText, LongTextsBecomeShortLinesWithEveryKana)
 {
     const std::u16string texts[] = {
-        Repeated(u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん", 11),
+        LongKanaText(),
         Repeated(u"がっこうへ、いきました。", 60), Repeated(u"きょうは\r\nいいてんき\n\n", 40),
         Repeated(u"１２３", 100), Repeated(u"あ😀ー", 200), Repeated(u"。！", 900) + u"おわり",
         Repeated(u"ちゅうしゃじょう", 30) + std::u16string(u"\0\t\x7F\xD800ん", 5)};
@@ -129,8 +140,7 @@ TEST(OpenJtalkWav, ReadsExactlyTheSamplesOrNothing)
 }
 
 // The voice to fall back on: notes what it is asked and says 100 samples at 22.05 kHz.
-class FallbackVoice : public Synthesizer {
-public:
+struct FallbackVoice : Synthesizer {
     int SampleRate() const override { return 22050; }
     bool Say(std::u16string_view text, Utterance &utterance) override
     {
@@ -247,8 +257,7 @@ TEST_F(StandIn, EveryKeyIsKeptReady)
 {
     OpenJtalkSynthesizer synthesizer({Program("cat \"$2\"").install, 5s, true}, fallback, cutShort);
     ASSERT_TRUE(synthesizer.Start());
-    while (!synthesizer.CacheFilled())
-        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return synthesizer.CacheFilled(); }, 30'000));
     for (const std::u16string &text : testing::KeyTexts())
         EXPECT_TRUE(synthesizer.Cache().Find(text));
 }
@@ -264,16 +273,6 @@ TEST_F(StandIn, CuttingShortEndsTheProgramAtOnce)
     cutter.join();
     EXPECT_TRUE(fallback.asked.empty());
     EXPECT_TRUE(ProgramIsGone());
-}
-
-// 500 kana with no word in them: the hardest text to say whole and at an even pace.
-std::u16string LongKanaText()
-{
-    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
-    std::u16string text;
-    for (std::size_t i = 0; i < 500; ++i)
-        text += kana[i * 7 % kana.size()];
-    return text;
 }
 
 // Says the texts one after the other through the speech worker, into memory, with the voice
