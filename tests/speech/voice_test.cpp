@@ -1,18 +1,24 @@
-// Open JTalk as the voice: the lines it is given, the WAV streams it writes, its process (a
-// stand-in script plays the program) and the real program.
-#include "heardtexts.h"
+// The voices: the lines Open JTalk is given, the WAV streams it writes, its process (a
+// stand-in script plays the program), and both real voices, heard in memory.
 #include "openjtalksynthesizer.h"
 #include "openjtalktext.h"
+#include "speechworker.h"
+#include "testtexts.h"
 #include "utterance.h"
 #include "wavreader.h"
+
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <future>
-#include <map>
+#include <numeric>
 
 namespace hiragana {
 namespace {
@@ -28,12 +34,21 @@ std::u16string Repeated(std::u16string_view piece, std::size_t times)
     return text;
 }
 
+// 500 kana with no word in them: the hardest text to say whole and at an even pace.
+std::u16string LongKanaText()
+{
+    const std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
+    std::u16string text;
+    for (std::size_t i = 0; i < 500; ++i)
+        text += kana[i * 7 % kana.size()];
+    return text;
+}
+
 TEST(OpenJtalkText, AKeyAloneSaysItsOwnSound)
 {
     const std::pair<std::u16string_view, std::u8string_view> readings[] = {
         {u"は", u8"ハ"}, {u"へ", u8"ヘ"}, {u"を", u8"ヲ"}, {u"が", u8"ガ"}, {u"っ", u8"ちいさいツ"},
-        {u"ゃ", u8"ちいさいヤ"}, {u"ゎ", u8"ちいさいワ"}, {u"ー", u8"ちょうおん"}, {u"、", u8"てん"},
-        {u"。", u8"まる"}, {u"\u3000", u8"くうはく"}, {u"\r\n", u8"かいぎょう"}, {u"１", u8"１"},
+        {u"ゃ", u8"ちいさいヤ"}, {u"ゎ", u8"ちいさいワ"}, {u"ー", u8"ちょうおん"}, {u"１", u8"１"},
         {u"。、", u8"まる、てん"}, {u"こんにちは", u8"こんにちは"}};
     for (const auto &[text, line] : readings) {
         const std::string expected(line.begin(), line.end());
@@ -64,7 +79,7 @@ std::u16string Hiragana(std::u16string text)
 TEST(OpenJtalkText, LongTextsBecomeShortLinesWithEveryKana)
 {
     const std::u16string texts[] = {
-        Repeated(u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん", 11),
+        LongKanaText(),
         Repeated(u"がっこうへ、いきました。", 60), Repeated(u"きょうは\r\nいいてんき\n\n", 40),
         Repeated(u"１２３", 100), Repeated(u"あ😀ー", 200), Repeated(u"。！", 900) + u"おわり",
         Repeated(u"ちゅうしゃじょう", 30) + std::u16string(u"\0\t\x7F\xD800ん", 5)};
@@ -116,7 +131,6 @@ TEST(OpenJtalkWav, ReadsExactlyTheSamplesOrNothing)
     const std::optional<WavSamples> read = ReadWav(valid);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->samples, Speech());
-    EXPECT_EQ(read->sampleRate, 48000);
     for (const std::string &broken : {valid.substr(0, 30), valid.substr(0, valid.size() - 1), std::string(),
                                       WavBytes(Speech(), 2), WavBytes(Speech(), 1, 8)})
         EXPECT_FALSE(ReadWav(broken)) << broken.size() << " bytes";
@@ -126,8 +140,7 @@ TEST(OpenJtalkWav, ReadsExactlyTheSamplesOrNothing)
 }
 
 // The voice to fall back on: notes what it is asked and says 100 samples at 22.05 kHz.
-class FallbackVoice : public Synthesizer {
-public:
+struct FallbackVoice : Synthesizer {
     int SampleRate() const override { return 22050; }
     bool Say(std::u16string_view text, Utterance &utterance) override
     {
@@ -137,10 +150,49 @@ public:
     std::vector<std::u16string> asked;
 };
 
-std::filesystem::path TemporaryFolder()
+// The samples of one text as a voice delivered them, and the length the worker reported.
+struct Heard {
+    double seconds() const { return double(samples.size()) / sampleRate; }
+    // Time in 10 ms windows loud enough to be heard (RMS above about -36 dBFS).
+    double soundingSeconds() const
+    {
+        const std::size_t window = std::size_t(sampleRate) / 100;
+        double sounding = 0;
+        for (std::size_t start = 0; window > 0 && start + window <= samples.size(); start += window) {
+            const auto from = samples.begin() + std::ptrdiff_t(start), to = from + std::ptrdiff_t(window);
+            sounding += std::sqrt(std::inner_product(from, to, from, 0.0) / double(window)) > 500 ? 0.01 : 0;
+        }
+        return sounding;
+    }
+    double longestSilence() const
+    {
+        std::size_t longest = 0;
+        for (std::size_t i = 0, quiet = 0; i < samples.size(); ++i) {
+            quiet = std::abs(samples[i]) < 200 ? quiet + 1 : 0;
+            longest = std::max(longest, quiet);
+        }
+        return double(longest) / sampleRate;
+    }
+    int sampleRate = 0;
+    std::vector<std::int16_t> samples;
+    std::size_t largestPiece = 0;
+    std::chrono::milliseconds reported{};
+};
+
+AudioSinks CaptureInto(Heard &heard)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hiragana-jtalk-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? pattern : std::string();
+    struct Capture : AudioSink {
+        explicit Capture(Heard &heard) : heard(heard) {}
+        void Write(std::span<const std::int16_t> part) override
+        {
+            heard.samples.insert(heard.samples.end(), part.begin(), part.end());
+            heard.largestPiece = std::max(heard.largestPiece, part.size());
+        }
+        Heard &heard;
+    };
+    AudioSinks sinks;
+    sinks.push_back(std::make_unique<Capture>(heard));
+    return sinks;
 }
 
 // open_jtalk played by a shell script: its dictionary argument names the WAV file it writes,
@@ -148,7 +200,6 @@ std::filesystem::path TemporaryFolder()
 class StandIn : public ::testing::Test {
 protected:
     void SetUp() override { std::ofstream(m_folder / "speech.wav") << WavBytes(Speech()); }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     OpenJtalkSynthesizer::Settings Program(const std::string &script, std::chrono::milliseconds patience = 300ms)
     {
@@ -162,7 +213,7 @@ protected:
     bool Say(const OpenJtalkSynthesizer::Settings &settings, std::u16string_view text)
     {
         OpenJtalkSynthesizer synthesizer(settings, fallback, cutShort);
-        Utterance utterance(testing::CaptureInto(heard), 48000, cutShort);
+        Utterance utterance(CaptureInto(heard), 48000, cutShort);
         auto said = std::async(std::launch::async, [&] { return synthesizer.Say(text, utterance); });
         if (said.wait_for(60s) != std::future_status::ready) {
             ADD_FAILURE() << "open_jtalk was waited for without end";
@@ -178,10 +229,11 @@ protected:
         return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; // a zombie would still answer
     }
 
-    std::filesystem::path m_folder = TemporaryFolder();
+    QTemporaryDir m_temporary;
+    const std::filesystem::path m_folder = m_temporary.path().toStdString();
     FallbackVoice fallback;
     std::atomic_bool cutShort{false};
-    testing::Heard heard;
+    Heard heard;
 };
 
 // Its speech is heard, trimmed. A program that fails, hangs or writes half a stream leaves the
@@ -205,8 +257,7 @@ TEST_F(StandIn, EveryKeyIsKeptReady)
 {
     OpenJtalkSynthesizer synthesizer({Program("cat \"$2\"").install, 5s, true}, fallback, cutShort);
     ASSERT_TRUE(synthesizer.Start());
-    while (!synthesizer.CacheFilled())
-        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return synthesizer.CacheFilled(); }, 30'000));
     for (const std::u16string &text : testing::KeyTexts())
         EXPECT_TRUE(synthesizer.Cache().Find(text));
 }
@@ -224,33 +275,71 @@ TEST_F(StandIn, CuttingShortEndsTheProgramAtOnce)
     EXPECT_TRUE(ProgramIsGone());
 }
 
-double seconds(std::span<const std::int16_t> samples) { return double(samples.size()) / 48000; }
+// Says the texts one after the other through the speech worker, into memory, with the voice
+// preferred or else espeak-ng's Japanese voice. Each must be heard, at no slower than 3 s a
+// character, for as long as the worker reports, which is how long its balloon shows.
+std::vector<Heard> hearAll(const std::vector<std::u16string> &texts, PreferredSynthesizer preferred = {})
+{
+    std::vector<Heard> heard(texts.size());
+    std::vector<std::promise<void>> done(texts.size());
+    SpeechWorker worker(
+        [&, next = std::size_t(0)](int sampleRate) mutable {
+            heard.at(next).sampleRate = sampleRate;
+            return CaptureInto(heard.at(next++));
+        },
+        std::move(preferred));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        worker.Submit(texts[i], [&, i](std::chrono::milliseconds length) {
+            heard[i].reported = length;
+            done[i].set_value();
+        });
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        done[i].get_future().wait();
+        SCOPED_TRACE(QString::fromStdU16String(texts[i]).toStdString());
+        EXPECT_GE(heard[i].soundingSeconds(), texts[i].size() == 1 ? 0.03 : texts[i].size() * 0.04);
+        EXPECT_LE(heard[i].seconds(), texts[i].size() * 3.0);
+        EXPECT_NEAR(double(heard[i].reported.count()), heard[i].seconds() * 1000, 2.0);
+    }
+    return heard;
+}
 
-// The installed program (scripts/install-deps installs it) says every key's string and every
-// marked kana, each as its own sound, and a long text whole, at an even pace.
+// Every key's string and every marked kana is heard. The voice alone drops all but the first 70
+// kana or so of a word: a long text streams in pieces of a fraction of a second, and is said to
+// its end. A line break is a pause.
+TEST(RealVoice, SaysEveryKeyALongTextAndPausesAtALineBreak)
+{
+    std::vector<std::u16string> texts = testing::KeyTexts();
+    ASSERT_EQ(texts.size(), 63u + 25u);
+    texts.insert(texts.end(), {LongKanaText(), u"あいう\r\nえお"});
+    const std::vector<Heard> heard = hearAll(texts);
+    const Heard &longText = heard[heard.size() - 2];
+    EXPECT_LE(longText.largestPiece, std::size_t(longText.sampleRate / 10));
+    EXPECT_GE(heard.back().longestSilence(), 0.35);
+}
+
+// The installed program (scripts/install-deps installs it) says each key's text as its own
+// sound, and a long text at an even pace, without the other voice.
 TEST(OpenJtalkRealVoice, SaysEveryKeyAndALongText)
 {
     const std::optional<OpenJtalkInstall> install = FindOpenJtalk();
     ASSERT_TRUE(install) << "Open JTalk is not installed: run scripts/install-deps test";
     std::vector<std::u16string> texts = testing::KeyTexts();
-    texts.push_back(testing::LongKanaText());
+    texts.push_back(LongKanaText());
     FallbackVoice fallback;
-    std::atomic_bool cutShort{false};
-    OpenJtalkSynthesizer synthesizer({*install, 30s, false}, fallback, cutShort);
-    ASSERT_TRUE(synthesizer.Start());
-    std::map<std::u16string, testing::Heard> heard; // and how long its sound lasts from first to last
-    for (const std::u16string &text : texts) {
-        Utterance utterance(testing::CaptureInto(heard[text]), 48000, cutShort);
-        EXPECT_TRUE(synthesizer.Say(text, utterance));
-        utterance.Finish();
-        EXPECT_NEAR(seconds(heard[text].samples) * 1000, double(utterance.Length().count()), 2.0);
-        EXPECT_GE(seconds(TrimSilence(heard[text].samples, 48000)), text.size() == 1 ? 0.03 : 500 * 0.05)
-            << "text " << heard.size();
-    }
+    const std::vector<Heard> heard = hearAll(texts, [&](Synthesizer &, const std::atomic_bool &cutShort) {
+        auto openJtalk = std::make_unique<OpenJtalkSynthesizer>(OpenJtalkSynthesizer::Settings{*install, 30s, false},
+                                                                fallback, cutShort);
+        EXPECT_TRUE(openJtalk->Start());
+        return openJtalk;
+    });
     EXPECT_TRUE(fallback.asked.empty());
-    EXPECT_LE(seconds(heard[texts.back()].samples), 500 * 0.2);
-    EXPECT_NE(heard[u"は"].samples, heard[u"わ"].samples) << "は alone is the particle \"wa\"";
-    EXPECT_NE(heard[u"へ"].samples, heard[u"え"].samples) << "へ alone is the particle \"e\"";
+    EXPECT_LE(heard.back().seconds(), 500 * 0.2);
+    const auto soundOf = [&](std::u16string_view text) {
+        return heard[std::size_t(std::ranges::find(texts, text) - texts.begin())].samples;
+    };
+    EXPECT_NE(soundOf(u"は"), soundOf(u"わ")) << "は alone is the particle \"wa\"";
+    EXPECT_NE(soundOf(u"へ"), soundOf(u"え")) << "へ alone is the particle \"e\"";
 }
 
 } // namespace
