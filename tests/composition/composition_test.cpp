@@ -27,7 +27,7 @@ public:
         };
     }
 
-    void run(int steps, std::array<int, 70> &clicksPerKey)
+    void run(int steps)
     {
         // Kana keys outnumber the command keys; the command keys get a fair share.
         static constexpr std::array commands{47, 48, 63, 64, 65, 65, 65, 67, 70};
@@ -38,7 +38,6 @@ public:
                 continue;
             }
             const int number = upTo(1) ? int(upTo(69)) + 1 : commands[upTo(commands.size() - 1)];
-            ++clicksPerKey[number - 1];
             click(KeyTable[number - 1]);
         }
     }
@@ -93,13 +92,10 @@ private:
 
 TEST(Composition, RandomSessionsAgreeWithTheModel)
 {
-    std::array<int, 70> clicksPerKey{};
     for (unsigned seed = 1; seed <= 3000 && !HasFailure(); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        RandomSession(seed).run(60, clicksPerKey);
+        RandomSession(seed).run(60);
     }
-    for (const KeyRecord &key : KeyTable)
-        EXPECT_GT(clicksPerKey[key.tabIndex - 1], 0) << key.name;
 }
 
 // Presses separated by spaces: a command as its key's caption, "+…" typed by the user, or a kana.
