@@ -1,6 +1,6 @@
 // A stand-in for the program that a transfer types into: one window, titled as told by its one
-// argument, holding a multi-line EDIT. A GUI program: under wine, windows of a console program
-// lose the foreground to the window manager's late doings.
+// argument, holding a multi-line EDIT, until the test ends it. A GUI program: under wine, windows
+// of a console program lose the foreground to the window manager's late doings.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -17,9 +17,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return edit ? 0 : -1;
     case WM_SETFOCUS:
         SetFocus(edit);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

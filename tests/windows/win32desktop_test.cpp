@@ -55,10 +55,8 @@ public:
     }
     ~Target()
     {
-        if (window)
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        if (m_process.hProcess && WaitForSingleObject(m_process.hProcess, 5000) == WAIT_TIMEOUT)
-            TerminateProcess(m_process.hProcess, 1);
+        TerminateProcess(m_process.hProcess, 0);
+        WaitForSingleObject(m_process.hProcess, 5000);
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
     }
