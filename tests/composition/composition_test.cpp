@@ -73,8 +73,6 @@ private:
         ASSERT_EQ(m_h.editor.text, m_model.Box());
         ASSERT_EQ(s.CommittedText, m_model.Committed());
         ASSERT_EQ(s.PendingKana, m_model.Pending());
-        ASSERT_EQ(s.LastConfirmed, m_model.LastConfirmed());
-        ASSERT_EQ(s.ReplaceLast, m_model.ReplacesLast() ? 1 : 0);
         ASSERT_EQ(m_h.speaker.said, m_model.Said());
         ASSERT_EQ(m_transfers, m_expectedTransfers);
         ASSERT_EQ(m_h.editor.focused, m_model.BoxHasFocus());
