@@ -69,10 +69,9 @@ private:
         m_actions.Click(key);
         m_expectedTransfers += m_model.Click(key) != KeyboardModel::Effect::Nothing;
 
-        const Hiramod &s = m_h.state;
         ASSERT_EQ(m_h.editor.text, m_model.Box());
-        ASSERT_EQ(s.CommittedText, m_model.Committed());
-        ASSERT_EQ(s.PendingKana, m_model.Pending());
+        ASSERT_EQ(m_h.state.CommittedText, m_model.Committed());
+        ASSERT_EQ(m_h.state.PendingKana, m_model.Pending());
         ASSERT_EQ(m_h.speaker.said, m_model.Said());
         ASSERT_EQ(m_transfers, m_expectedTransfers);
         ASSERT_EQ(m_h.editor.focused, m_model.BoxHasFocus());
