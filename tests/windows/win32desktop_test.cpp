@@ -41,7 +41,7 @@ public:
     {
         const std::wstring wideTitle(title.begin(), title.end());
         // Without a path, CreateProcess looks in this program's directory first.
-        std::wstring commandLine = L"hiragana_win32_target.exe \"" + wideTitle + L"\"";
+        std::wstring commandLine = L"hiragana_win32_target.exe " + wideTitle;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
