@@ -1,9 +1,7 @@
-// A stand-in for the program that a transfer types into: one window, titled as told by its one
-// argument, holding a multi-line EDIT. A GUI program: under wine, windows of a console program
-// lose the foreground to the window manager's late doings.
+// A stand-in for the program that a transfer types into: one window, titled with the rest of its
+// command line, holding a multi-line EDIT, until the test ends it. A GUI program: under wine,
+// windows of a console program lose the foreground to the window manager's late doings.
 #include <windows.h>
-
-#include <shellapi.h>
 
 namespace {
 
@@ -18,9 +16,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SETFOCUS:
         SetFocus(edit);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -28,19 +23,16 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR title, int)
 {
-    int count = 0;
-    LPWSTR *arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"HiraganaTestTarget";
-    HWND window = count == 2 && RegisterClassW(&windowClass)
-        ? CreateWindowExW(0, windowClass.lpszClassName, arguments[1], WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                          480, 320, nullptr, nullptr, instance, nullptr)
+    HWND window = RegisterClassW(&windowClass)
+        ? CreateWindowExW(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
+                          320, nullptr, nullptr, instance, nullptr)
         : nullptr;
-    LocalFree(arguments);
     if (!window)
         return 2;
     ShowWindow(window, SW_SHOWNORMAL);

@@ -5,9 +5,8 @@ set(HIRAGANA_WINE_ENVIRONMENT WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEDEB
     WINEDLLOVERRIDES=mscoree,mshtml=) # no .NET or HTML: the prefix is ready much sooner
 
 function(hiragana_add_wine_test name)
-    cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
     add_test(NAME ${name} COMMAND ${HIRAGANA_WITH_XVFB} -- sh -c "wine \"$@\"; s=$?; wineserver -k; exit $s" -
-             ${ARG_COMMAND})
+             $<TARGET_FILE:${name}>)
     # One wine server per prefix, so the tests that share it take turns.
     set_tests_properties(${name} PROPERTIES LABELS "gui;wine" ENVIRONMENT "${HIRAGANA_WINE_ENVIRONMENT}"
                          FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix)
