@@ -97,8 +97,7 @@ public:
         return f.size() != 4 ? ClientRect() : ClientRect().adjusted(-int(f[0]), -int(f[2]), int(f[1]), int(f[3]));
     }
 
-    // The program's managed windows on screen with this title (UTF-8), once there are any or
-    // the bound has passed.
+    // The program's managed windows with this title (UTF-8), once there are any or bound has passed.
     std::vector<Window> Titled(const std::string &title, std::chrono::milliseconds bound = 0ms) const
     {
         std::vector<Window> found;
@@ -113,8 +112,7 @@ public:
         }, bound);
         return found;
     }
-    // Where its windows on screen that bypass the window manager stand: the speech character's
-    // figure and balloon, an open menu.
+    // Where its windows that bypass the window manager stand: the character, its balloon, a menu.
     std::vector<QRect> UnmanagedWindows() const
     {
         x11::ErrorTrap trap(m_connection->display());

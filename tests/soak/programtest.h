@@ -66,8 +66,7 @@ protected:
         program.Ping(); // meanwhile the driver hands the text over
     }
 
-    // The box that says there is no target shows; Return or Escape closes it, and the keyboard
-    // is active again.
+    // The box that says there is no target shows; Return or Escape closes it; the keyboard is back.
     bool DismissNoTargetBox()
     {
         const auto box = program.Titled("入力エラー", 30s);
@@ -78,8 +77,7 @@ protected:
             && program.BackToKeyboard();
     }
 
-    // The speech character shows its balloon, and its figure 75 twips right of the window's outer
-    // left edge and 840 below its top.
+    // The balloon shows, and the figure 75 twips right of the outer left edge and 840 below the top.
     bool CharacterSpeaks()
     {
         const QRect figure(program.FrameRect().topLeft() + QPoint(5, 56), QSize(64, 128));
@@ -89,8 +87,7 @@ protected:
         }, 20s) || fail("the speech character does not show where it belongs");
     }
 
-    // The composed text arrives whole in the mail writer, chosen by Ctrl+R; Ctrl+Q ends the
-    // program with status 0.
+    // The composed text arrives whole in the mail writer (Ctrl+R); Ctrl+Q ends with status 0.
     void ExpectTextDeliveredAndQuit()
     {
         auto mail = testing::StartEditor(ToUtf8(MailWriterTitle), m_directory.path());

@@ -47,10 +47,6 @@ std::vector<std::string> wavs(const std::string &folder)
     return contents;
 }
 
-// A PATH without open_jtalk: the program speaks with espeak-ng as the reference here does, whose
-// output is the same each time. Open JTalk has tests of its own.
-constexpr const char *NoVoicePath = "/nonexistent";
-
 class Soak : public Program {
 protected:
     Step chooseStep()
@@ -100,8 +96,7 @@ protected:
         return true;
     }
 
-    // The program's first utterances, in order, are what the voice makes of what the model says
-    // was said, as made here in the same way.
+    // The program's first utterances are what the voice here makes of what the model says was said.
     bool SpeechMatches()
     {
         const std::size_t count = std::min(model.Said().size(), OpeningUtterances);
@@ -129,7 +124,9 @@ TEST_F(Soak, AnOpeningAndRandomStepsAgreeWithTheModel)
     random.seed(unsigned(setting("HIRAGANA_SOAK_SEED", 1)));
     // The Qt editor answers pings, so a transfer knows when it has read each batch of keys.
     word = testing::StartEditor(ToUtf8(MicrosoftWordTitle), m_directory.path());
-    ASSERT_TRUE(StartAfter(*word, {QStringLiteral("PATH=") + QLatin1String(NoVoicePath)}));
+    // No open_jtalk on the PATH: the program speaks with espeak-ng as the reference voice here
+    // does, whose output is the same each time. Open JTalk has tests of its own.
+    ASSERT_TRUE(StartAfter(*word, {"PATH=/nonexistent"}));
     EXPECT_EQ(program.Titled(driver::KeyboardTitle).size(), 1u);
 
     // Centred on the whole screen for its outer size as created (a client area of 11880 x 8190
@@ -152,8 +149,7 @@ TEST_F(Soak, AnOpeningAndRandomStepsAgreeWithTheModel)
 int main(int argc, char *argv[])
 {
     ::testing::InitGoogleTest(&argc, argv);
-    // No sound server, for the program and for the voice here: nothing reaches the speakers of
-    // whoever runs the tests.
+    // No sound server, for the program and the voice here: nothing reaches anyone's speakers.
     setenv("PULSE_SERVER", "unix:/nonexistent/hiragana-soak-no-sound", 1);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
