@@ -202,11 +202,7 @@ public:
             return condition();
         }, bound, 1ms);
     }
-    static void ServeEvents()
-    {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    static void ServeEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
 
 private:
     Atom atom(const char *name) const { return XInternAtom(m_connection->display(), name, False); }
