@@ -17,11 +17,10 @@
 #include "transfertext.h"
 #include "unicode.h"
 
-#include <signal.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <signal.h>
 
 namespace hiragana {
 namespace {

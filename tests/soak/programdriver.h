@@ -74,8 +74,9 @@ public:
     std::optional<int> ExitCode(std::chrono::milliseconds bound)
     {
         const bool ended = m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
-        return ended && m_process.exitStatus() == QProcess::NormalExit ? std::optional(m_process.exitCode())
-                                                                        : std::nullopt;
+        if (!ended || m_process.exitStatus() == QProcess::CrashExit)
+            return std::nullopt;
+        return m_process.exitCode();
     }
 
     x11::Connection &connection() { return *m_connection; }
@@ -169,7 +170,7 @@ public:
             XUngrabPointer(display, CurrentTime);
             XSync(display, False);
             return true;
-        }, 10s);
+        }, 15s);
     }
     bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
     // The key, with a modifier (XK_Control_L, XK_Shift_L) held down meanwhile if one is given.
