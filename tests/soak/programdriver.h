@@ -35,7 +35,8 @@ inline const std::string KeyboardTitle = "Hiragana";
 // one HIRAGANA_TEST_PROGRAM names; it is killed, by its PID, when the driver goes.
 class ProgramDriver {
 public:
-    ProgramDriver() : m_connection(x11::Connection::Open(nullptr))
+    ProgramDriver()
+        : m_connection(x11::Connection::Open(nullptr))
     {
         if (!m_connection)
             qFatal("The program driver needs an X server with XTEST and XKEYBOARD");
