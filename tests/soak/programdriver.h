@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
-#include <ranges>
 #include <string>
 
 namespace hiragana::driver {
@@ -181,8 +180,8 @@ public:
         const auto keys = modifier == NoSymbol ? std::vector{key} : std::vector{modifier, key};
         for (const KeySym down : keys)
             XTestFakeKeyEvent(display, XKeysymToKeycode(display, down), True, CurrentTime);
-        for (const KeySym up : keys | std::views::reverse)
-            XTestFakeKeyEvent(display, XKeysymToKeycode(display, up), False, CurrentTime);
+        for (auto up = keys.rbegin(); up != keys.rend(); ++up)
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, *up), False, CurrentTime);
         XFlush(display);
     }
     // The colour on screen (0xRRGGBB) of each key's face, Command1 first, clear of its caption.
