@@ -3,7 +3,6 @@
 // Qt before Xlib, whose macros (Bool, Status …) would clash with it.
 #include <QCoreApplication>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QRect>
 
 #include "keyboardmodel.h"
@@ -11,6 +10,7 @@
 #include "x11/errortrap.h"
 #include "x11/properties.h"
 #include "x11/targetsync.h"
+#include "x11/waiting.h"
 #include "x11/windowfinder.h"
 
 #include <X11/Xatom.h>
@@ -22,7 +22,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace hiragana::driver {
 
@@ -32,19 +31,17 @@ inline const std::string KeyboardTitle = "Hiragana";
 
 // Drives the real keyboard program from outside as a user does, with real input through the X
 // server (XTEST), knowing only what the screen shows. The program is the one built here, or the
-// one HIRAGANA_TEST_PROGRAM names, with NAME=VALUE settings added to the driver's environment;
-// it is killed, by its PID, when the driver goes.
+// one HIRAGANA_TEST_PROGRAM names; it is killed, by its PID, when the driver goes.
 class ProgramDriver {
 public:
-    enum Modifier { NoModifier = 0, Shift = 1, Control = 2 };
-
-    explicit ProgramDriver(const QStringList &environment)
-        : m_environment(environment), m_connection(x11::Connection::Open(nullptr))
+    ProgramDriver()
+        : m_connection(x11::Connection::Open(nullptr))
     {
+        if (!m_connection)
+            qFatal("The program driver needs an X server with XTEST and XKEYBOARD");
         // The driver may outlive the display (a test takes it away): that must not end the test.
         XSetIOErrorHandler([](Display *) { return 0; });
-        if (m_connection)
-            XSetIOErrorExitHandler(m_connection->display(), [](Display *, void *) {}, nullptr);
+        XSetIOErrorExitHandler(m_connection->display(), [](Display *, void *) {}, nullptr);
     }
     ~ProgramDriver()
     {
@@ -52,11 +49,12 @@ public:
         m_process.waitForFinished(10000);
     }
 
-    void Launch()
+    // Starts the program with these NAME=VALUE settings added to the driver's environment.
+    void Launch(const QStringList &environment)
     {
         QProcessEnvironment settings = QProcessEnvironment::systemEnvironment();
         settings.remove(QStringLiteral("QT_QPA_PLATFORM")); // it chooses, as on a user's desktop
-        for (const QString &setting : m_environment)
+        for (const QString &setting : environment)
             settings.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         m_process.setProcessEnvironment(settings);
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -64,25 +62,22 @@ public:
         m_process.waitForStarted();
     }
     // Launches, and waits (bounded) until the keyboard is up, painted and active.
-    bool Start()
+    bool Start(const QStringList &environment = {})
     {
-        Launch();
-        const auto windows = m_connection ? Titled(KeyboardTitle, 30s) : std::vector<Window>();
+        Launch(environment);
+        const auto windows = Titled(KeyboardTitle, 30s);
         m_keyboard = windows.empty() ? 0 : windows.front();
         return m_keyboard && WaitUntilActive(m_keyboard, 10s) && WaitUntil([this] { return measureMenuBar(); }, 10s)
             && Ping();
     }
-    bool WaitForExit(std::chrono::milliseconds bound)
+    // The program's exit status once it has ended within bound; none if it has not, or crashed.
+    std::optional<int> ExitCode(std::chrono::milliseconds bound)
     {
-        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
+        const bool ended = m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(bound.count()));
+        if (!ended || m_process.exitStatus() == QProcess::CrashExit)
+            return std::nullopt;
+        return m_process.exitCode();
     }
-    bool Quit() // Ctrl+Q: the program must end at once with status 0
-    {
-        Tap(XK_q, Control);
-        return WaitForExit(10s) && !Crashed() && ExitCode() == 0;
-    }
-    bool Crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
-    int ExitCode() const { return m_process.exitCode(); }
 
     x11::Connection &connection() { return *m_connection; }
     int menuBarHeight() const { return m_menuBarHeight; }
@@ -103,8 +98,7 @@ public:
         return f.size() != 4 ? ClientRect() : ClientRect().adjusted(-int(f[0]), -int(f[2]), int(f[1]), int(f[3]));
     }
 
-    // The program's managed windows on screen with this title (UTF-8), once there are any or
-    // the bound has passed.
+    // The program's managed windows with this title (UTF-8), once there are any or bound has passed.
     std::vector<Window> Titled(const std::string &title, std::chrono::milliseconds bound = 0ms) const
     {
         std::vector<Window> found;
@@ -119,8 +113,7 @@ public:
         }, bound);
         return found;
     }
-    // Where its windows on screen that bypass the window manager stand: the speech character's
-    // figure and balloon, an open menu.
+    // Where its windows that bypass the window manager stand: the character, its balloon, a menu.
     std::vector<QRect> UnmanagedWindows() const
     {
         x11::ErrorTrap trap(m_connection->display());
@@ -157,7 +150,8 @@ public:
             x11::ActivateWindow(*m_connection, window, 0ms);
         return WaitUntilActive(window, 10s);
     }
-    bool ActivateKeyboard() const { return Activate(m_keyboard); }
+    // Once the program has handled all that was sent to it, the keyboard is active again.
+    bool BackToKeyboard() { return Ping() && Activate(m_keyboard); }
 
     // A click through XTEST. Delivered once neither the window manager nor the window that got
     // the press holds the pointer any more: a window manager may hold clicks back while it raises
@@ -169,30 +163,25 @@ public:
         XTestFakeButtonEvent(display, Button1, True, CurrentTime);
         XTestFakeButtonEvent(display, Button1, False, CurrentTime);
         XFlush(display);
-        for (int tries = 0; !opensMenu && tries < 10000; ++tries) {
+        return opensMenu || WaitUntil([&] {
             if (XGrabPointer(display, m_connection->root(), False, NoEventMask, GrabModeAsync, GrabModeAsync, None,
-                             None, CurrentTime) == GrabSuccess) {
-                XUngrabPointer(display, CurrentTime);
-                XSync(display, False);
-                return true;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return opensMenu;
+                             None, CurrentTime) != GrabSuccess)
+                return false;
+            XUngrabPointer(display, CurrentTime);
+            XSync(display, False);
+            return true;
+        }, 15s);
     }
     bool ClickKey(int number) { return ClickAt(keyRect(number).center()); } // where the layout puts it
-    void Tap(KeySym keysym, int modifiers = NoModifier)
+    // The key, with a modifier (XK_Control_L, XK_Shift_L) held down meanwhile if one is given.
+    void Tap(KeySym key, KeySym modifier = NoSymbol)
     {
         Display *display = m_connection->display();
-        std::vector<KeySym> keys{keysym};
-        if (modifiers & Shift)
-            keys.insert(keys.begin(), XK_Shift_L);
-        if (modifiers & Control)
-            keys.insert(keys.begin(), XK_Control_L);
-        for (const KeySym key : keys)
-            XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), True, CurrentTime);
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-            XTestFakeKeyEvent(display, XKeysymToKeycode(display, *key), False, CurrentTime);
+        const auto keys = modifier == NoSymbol ? std::vector{key} : std::vector{modifier, key};
+        for (const KeySym down : keys)
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, down), True, CurrentTime);
+        for (auto up = keys.rbegin(); up != keys.rend(); ++up)
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, *up), False, CurrentTime);
         XFlush(display);
     }
     // The colour on screen (0xRRGGBB) of each key's face, Command1 first, clear of its caption.
@@ -209,20 +198,12 @@ public:
     // Runs the driver's event loop (which serves the clipboard) until condition holds, bounded.
     bool WaitUntil(const std::function<bool()> &condition, std::chrono::milliseconds bound) const
     {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
+        return x11::WaitUntil([&] {
             ServeEvents();
-            std::this_thread::sleep_for(1ms);
-        }
-        return true;
+            return condition();
+        }, bound, 1ms);
     }
-    static void ServeEvents()
-    {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    static void ServeEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
 
 private:
     Atom atom(const char *name) const { return XInternAtom(m_connection->display(), name, False); }
@@ -271,7 +252,6 @@ private:
         return m_menuBarHeight > 0 && m_menuBarHeight < 80 && std::ranges::count(colours, 0u) == 0;
     }
 
-    QStringList m_environment;
     std::unique_ptr<x11::Connection> m_connection;
     QProcess m_process;
     Window m_keyboard = 0;
