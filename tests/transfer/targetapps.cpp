@@ -80,13 +80,6 @@ std::filesystem::path nextOutput(const std::filesystem::path &directory)
     return directory / ("target-" + std::to_string(++count));
 }
 
-std::unique_ptr<TargetApp> startCatIn(std::vector<std::string> terminal, const std::vector<std::string> &environment,
-                                      const std::filesystem::path &directory)
-{
-    const auto output = nextOutput(directory);
-    terminal.insert(terminal.end(), {"sh", "-c", "stty raw -echo && exec cat > \"$0\"", output});
-    return std::make_unique<TargetApp>(terminal, environment, output);
-}
 } // namespace
 
 std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory,
@@ -97,27 +90,24 @@ std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::file
                                        std::vector<std::string>{"QT_QPA_PLATFORM=" + platform}, output);
 }
 
-std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory)
+std::unique_ptr<TargetApp> StartInTerminal(std::vector<std::string> terminal, const std::filesystem::path &directory)
 {
-    return startCatIn({"xterm", "-u8", "-title", title, "-e"}, {"LC_ALL=C.UTF-8"}, directory);
+    const auto output = nextOutput(directory);
+    terminal.insert(terminal.end(), {"sh", "-c", "stty raw -echo && exec cat > \"$0\"", output});
+    return std::make_unique<TargetApp>(terminal, std::vector<std::string>{"LC_ALL=C.UTF-8"}, output);
 }
 
-std::unique_ptr<TargetApp> StartFoot(const std::string &title, const std::filesystem::path &directory,
-                                     const std::string &appId)
+std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory)
 {
-    return startCatIn({"foot", "--title", title, "--app-id", appId}, {}, directory);
+    return StartInTerminal({"xterm", "-u8", "-title", title, "-e"}, directory);
 }
 
 std::string AsReceived(std::u16string_view text, std::string_view lineBreak)
 {
     const std::string typed = ToUtf8(text);
     std::string result;
-    for (std::size_t i = 0; i < typed.size(); i += typed.compare(i, 2, "\r\n") == 0 ? 2 : 1) {
-        if (typed[i] == '\r' || typed[i] == '\n')
-            result += lineBreak;
-        else
-            result += typed[i];
-    }
+    for (std::size_t i = 0; i < typed.size(); i += typed.compare(i, 2, "\r\n") == 0 ? 2 : 1)
+        result += typed[i] == '\r' || typed[i] == '\n' ? std::string(lineBreak) : typed.substr(i, 1);
     return result;
 }
 

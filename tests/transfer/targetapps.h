@@ -48,11 +48,10 @@ private:
 // Our small Qt editor titled title, on the Qt platform given; line breaks arrive as LF.
 std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory,
                                        const std::string &platform = "xcb");
-// An xterm, or a foot with this app id, titled title, running `cat` on a raw terminal into a
-// file; line breaks arrive as CR.
+// The terminal program (its command line up to the command it runs) running `cat` on a raw
+// terminal into a file; line breaks arrive as CR. StartTerminal: an xterm titled title.
+std::unique_ptr<TargetApp> StartInTerminal(std::vector<std::string> terminal, const std::filesystem::path &directory);
 std::unique_ptr<TargetApp> StartTerminal(const std::string &title, const std::filesystem::path &directory);
-std::unique_ptr<TargetApp> StartFoot(const std::string &title, const std::filesystem::path &directory,
-                                     const std::string &appId);
 
 // The text as a target holds it: a CR LF pair, a lone CR and a lone LF each one lineBreak.
 std::string AsReceived(std::u16string_view text, std::string_view lineBreak);

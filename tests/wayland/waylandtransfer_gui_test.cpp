@@ -46,9 +46,11 @@ protected:
     std::unique_ptr<TargetApp> start(Program program, const std::u16string &title)
     {
         const std::string name = ToUtf8(title);
-        auto app = program == Program::QtEditor   ? StartEditor(name, directory.path(), "wayland")
+        const std::vector<std::string> foot{"foot", "--title", name, "--app-id",
+                                            program == Program::Foot ? "foot" : OwnAppId};
+        auto app = program == Program::QtEditor     ? StartEditor(name, directory.path(), "wayland")
             : program == Program::XWaylandTerminal ? StartTerminal(name, directory.path())
-                                                   : StartFoot(name, directory.path(), program == Program::Foot ? "foot" : OwnAppId);
+                                                   : StartInTerminal(foot, directory.path());
         auto compositor = wayland::Compositor::Connect();
         const bool ready = x11::WaitUntil([&] {
             wayland::ToplevelList windows(*compositor);
