@@ -18,7 +18,9 @@ endfunction()
 # killed and tried once more in a new prefix.
 add_test(NAME wine_prefix_setup COMMAND ${HIRAGANA_WITH_XVFB} --no-wm -- sh -c
          "for try in 1 2; do rm -rf \"$WINEPREFIX\"; timeout 240 wineboot --init && timeout 120 wineserver --wait && exit 0; wineserver -k; done; exit 1")
-add_test(NAME wine_prefix_cleanup COMMAND sh -c "wineserver -k; rm -rf \"$WINEPREFIX\"")
+# Wine keeps the prefix's server socket in /tmp/wine-XXXXXX/server-<device>-<inode>, and leaves it.
+add_test(NAME wine_prefix_cleanup COMMAND sh -c "wineserver -k; set -- $(stat -c '%D %i' \"$WINEPREFIX\")
+    for socket in /tmp/wine-*/server-$1-$(printf %x $2); do rm -rf \"\${socket%/*}\"; done; rm -rf \"$WINEPREFIX\"")
 set_tests_properties(wine_prefix_setup wine_prefix_cleanup PROPERTIES LABELS wine
                      ENVIRONMENT "${HIRAGANA_WINE_ENVIRONMENT}" RESOURCE_LOCK wine_prefix)
 set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 800)
