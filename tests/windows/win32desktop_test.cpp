@@ -1,5 +1,4 @@
-// The Win32 transfer under wine, typing into stand-in targets (hiragana_win32_target, beside this
-// program) and into nothing else.
+// The Win32 transfer under wine, typing into Notepad and into nothing else.
 #include "hiramod.h"
 #include "keytable.h"
 #include "transfertext.h"
@@ -9,6 +8,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <thread>
 
 using namespace hiragana;
@@ -34,21 +34,22 @@ bool makeForeground(HWND window)
     });
 }
 
-// A stand-in target in a process of its own, the only window of its class with its title.
+// Notepad with an empty file of this name, in a process of its own: a target whose title begins
+// with the name.
 class Target {
 public:
-    explicit Target(const std::u16string &title)
+    explicit Target(const std::u16string &name)
+        : m_file(std::filesystem::temp_directory_path() / std::filesystem::path(name))
     {
-        const std::wstring wideTitle(title.begin(), title.end());
-        // Without a path, CreateProcess looks in this program's directory first.
-        std::wstring commandLine = L"hiragana_win32_target.exe " + wideTitle;
+        CloseHandle(CreateFileW(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        std::wstring commandLine = L"notepad.exe \"" + m_file.wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &m_process))
             return;
         WaitForInputIdle(m_process.hProcess, 10000);
-        waitFor([&] { return (window = FindWindowW(L"HiraganaTestTarget", wideTitle.c_str())) != nullptr; });
+        waitFor([&] { return (window = windowOf(m_process.dwProcessId)) != nullptr; });
         // The window manager gives a new window the focus when it gets round to it: done with
         // that before a test moves the focus elsewhere.
         makeForeground(window);
@@ -59,6 +60,7 @@ public:
         WaitForSingleObject(m_process.hProcess, 5000);
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
+        DeleteFileW(m_file.c_str());
     }
 
     // What the EDIT holds once a marker typed now has arrived after whatever was typed before;
@@ -86,16 +88,29 @@ public:
     HWND window = nullptr;
 
 private:
+    static HWND windowOf(DWORD process)
+    {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, L"Notepad", nullptr))) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process)
+                return window;
+        }
+        return nullptr;
+    }
+
+    std::filesystem::path m_file;
     PROCESS_INFORMATION m_process{};
 };
 
 // Every key's string, each kind of line break as one Return, a pair whole and a lone half as
-// U+FFFD, into the window whose title ends with the one asked for; nothing into the window in
+// U+FFFD, into the window whose title begins with the one asked for; nothing into the window in
 // front, and nothing more once the target has lost the foreground.
 TEST(Win32Desktop, TypesIntoTheTargetOnlyWhileItHoldsTheForeground)
 {
     const std::u16string mail(MailWriterTitle);
-    Target target(u"下書き - " + mail);
+    Target target(mail + u" - 下書き");
     Target decoy(u"メモ帳");
     ASSERT_TRUE(target.window && makeForeground(decoy.window));
     std::u16string text;
