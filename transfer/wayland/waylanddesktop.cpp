@@ -16,8 +16,14 @@ WaylandDesktop::WaylandDesktop(std::vector<std::string> ownAppIds, const Wayland
     , m_ownAppIds(std::move(ownAppIds))
     , m_compositor(Compositor::Connect())
 {
-    if (m_compositor)
-        m_keyboard = std::make_unique<VirtualKeyboard>(*m_compositor);
+    if (!m_compositor)
+        return;
+    m_keyboard = std::make_unique<VirtualKeyboard>(*m_compositor);
+    // The keyboard and its keymap reach the seat now rather than with the first transfer's
+    // requests: a seat may give the keys of a keyboard it got just before them to nobody. A
+    // compositor that refuses the keyboard leaves the desktop unusable.
+    if (!m_compositor->Roundtrip(m_limits.reply))
+        m_keyboard.reset();
 }
 
 WaylandDesktop::~WaylandDesktop() = default;
