@@ -76,12 +76,13 @@ struct Piece {
 };
 
 // Where a run is split: after its first part of at most firstPart characters, then into equal
-// parts of at most LongestRun, each split moved past marks that belong to the character before.
+// parts of at most LongestRun, each split moved past the marks that belong to the character
+// before (two at most: a run of nothing but marks is split all the same).
 std::vector<std::size_t> SplitPoints(std::u32string_view run, std::size_t firstPart)
 {
     std::vector<std::size_t> points;
     const auto split = [&](std::size_t at) {
-        while (at < run.size() && LeansOnTheOneBefore(run[at]))
+        for (const std::size_t most = at + 2; at < most && at < run.size() && LeansOnTheOneBefore(run[at]);)
             ++at;
         if (at < run.size() && (points.empty() || at > points.back()))
             points.push_back(at);
