@@ -40,8 +40,6 @@ const SmallKana *FindSmallKana(char32_t c)
 
 bool IsSilentAlone(char32_t c) { return IsLineBreak(c) || IsSpace(c) || IsPunctuation(c) || c == U'っ'; }
 
-bool IsOneCharacter(std::u32string_view text) { return text.size() == 1 || text == U"\r\n"; }
-
 std::u32string_view NameOfPause(char32_t c)
 {
     if (c == IdeographicComma)
@@ -57,7 +55,8 @@ std::u32string_view NameOfPause(char32_t c)
 
 bool IsReadByNames(std::u32string_view text, bool (*silentAlone)(char32_t))
 {
-    return IsOneCharacter(text) || std::all_of(text.begin(), text.end(), silentAlone);
+    const bool oneCharacter = text.size() == 1 || text == U"\r\n";
+    return oneCharacter || std::all_of(text.begin(), text.end(), silentAlone);
 }
 
 std::u32string Names(std::u32string_view text, std::u32string (*nameOf)(char32_t))

@@ -32,8 +32,6 @@ std::u32string_view NameOfPause(char32_t c);
 
 // Characters that say nothing when they stand alone: line breaks, spaces, punctuation, っ.
 bool IsSilentAlone(char32_t c);
-// One character, counting CR LF as one.
-bool IsOneCharacter(std::u32string_view text);
 // Whether a text is read by the names of its characters rather than as words: a single
 // character, or nothing but characters that say nothing alone (silentAlone).
 bool IsReadByNames(std::u32string_view text, bool (*silentAlone)(char32_t));

@@ -79,13 +79,14 @@ bool EspeakSynthesizer::Say(std::u16string_view text, Utterance &utterance)
     const auto deliver = [this, &utterance](std::span<const std::int16_t> samples) {
         return utterance.Deliver(samples, m_sampleRate);
     };
+    bool saidAll = true;
     for (const SpeechChunk &chunk : SpeechChunks(text)) {
-        Synthesize(chunk.text, deliver);
+        saidAll = Synthesize(chunk.text, deliver) && saidAll;
         utterance.Pause(chunk.pauseAfter);
         if (utterance.IsCutShort())
             return false;
     }
-    return true;
+    return saidAll;
 }
 
 } // namespace hiragana

@@ -21,19 +21,19 @@ public:
     EspeakSynthesizer(const EspeakSynthesizer &) = delete;
     EspeakSynthesizer &operator=(const EspeakSynthesizer &) = delete;
 
-    // False when the library or its Japanese voice could not be set up, or another
-    // synthesiser holds the library.
-    bool IsReady() const { return m_sampleRate > 0; }
+    // 0 when the library or its Japanese voice could not be set up, or another synthesiser
+    // holds the library.
     int SampleRate() const override { return m_sampleRate; }
 
     // Reads the text as SpeechChunks prepares it, with its pauses.
     bool Say(std::u16string_view text, Utterance &utterance) override;
 
+private:
+    bool IsReady() const { return m_sampleRate > 0; }
     // Synthesises UTF-8 text, handing the samples to sink until done or stopped.
     // Returns false when the synthesis did not run to its end.
     bool Synthesize(std::string_view text, const SampleSink &sink);
 
-private:
     bool m_holdsLibrary = false;
     int m_sampleRate = 0;
 };

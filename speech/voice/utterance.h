@@ -16,7 +16,6 @@ class Utterance {
 public:
     Utterance(AudioSinks sinks, int sampleRate, const std::atomic_bool &cutShort);
 
-    int SampleRate() const { return m_sampleRate; }
     // False when no sink takes the samples: they would only be counted.
     bool HasListeners() const { return !m_sinks.empty(); }
     bool IsCutShort() const { return m_cutShort; }
