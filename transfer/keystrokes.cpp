@@ -7,8 +7,6 @@
 namespace hiragana {
 
 namespace {
-constexpr char32_t CarriageReturn = U'\r';
-constexpr char32_t LineFeed = U'\n';
 constexpr Keysym ReturnKeysym = 0xFF0D;
 constexpr Keysym TabKeysym = 0xFF09;
 constexpr Keysym UnicodeKeysymBase = 0x01000000;
@@ -22,7 +20,7 @@ Keysym keysymForCharacter(char32_t c)
 {
     if (c == U'\t')
         return TabKeysym;
-    if (c == CarriageReturn || c == LineFeed)
+    if (c == U'\r') // every line break, as TypedCharacters gives it
         return ReturnKeysym;
     if (isPrintableLatin1(c))
         return c;

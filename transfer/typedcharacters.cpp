@@ -1,5 +1,7 @@
 #include "typedcharacters.h"
 
+#include "unicode.h"
+
 namespace hiragana {
 
 std::vector<char32_t> TypedCharacters(std::u16string_view text)

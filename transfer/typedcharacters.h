@@ -1,8 +1,5 @@
 #pragma once
 
-#include "unicode.h"
-
-#include <string>
 #include <string_view>
 #include <vector>
 

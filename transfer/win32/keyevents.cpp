@@ -1,6 +1,7 @@
 #include "keyevents.h"
 
 #include "typedcharacters.h"
+#include "unicode.h"
 
 #include <algorithm>
 
