@@ -9,7 +9,7 @@
 namespace hiragana {
 
 // A window as the platform names it (an X11 Window, a Win32 HWND) with its title: UTF-8 bytes
-// on X11, UTF-16 units on Windows.
+// on X11 and wlroots, UTF-16 units on Windows and GNOME.
 template<typename Char>
 struct TitledWindow {
     std::uintptr_t window = 0;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -25,26 +26,27 @@ constexpr auto FocusBound = 3s;
 constexpr auto TextInputBound = 1s;
 constexpr auto PollStep = 10ms;
 
-// The text as the extension types it: a line break (CR LF, CR or LF) as "\n", the Return key.
-QString typedText(const std::u16string &text)
+// The text as the extension types it, a line break (CR LF, CR or LF) as "\n", the Return key;
+// and how many characters that is.
+struct TypedText {
+    QString text;
+    qsizetype characters;
+};
+
+TypedText typedText(const std::u16string &text)
 {
-    QString typed;
-    for (char32_t character : TypedCharacters(text)) {
-        const char32_t wire = character == U'\r' ? U'\n' : character;
-        typed += QString::fromUcs4(&wire, 1);
-    }
-    return typed;
+    std::vector<char32_t> characters = TypedCharacters(text);
+    std::replace(characters.begin(), characters.end(), U'\r', U'\n');
+    const auto count = qsizetype(characters.size());
+    return {QString::fromUcs4(characters.data(), count), count};
 }
 
-qsizetype characterCount(const QString &text)
+// The shell types each line break alone and each line in runs of at most 200 characters, and
+// waits up to 150 ms after each; allow twice that.
+std::chrono::milliseconds typingBound(const TypedText &typed)
 {
-    return text.toUcs4().size();
-}
-
-// The shell waits up to 150 ms per line break and per step of 200 characters; allow twice that.
-std::chrono::milliseconds typingBound(const QString &text)
-{
-    const auto steps = text.count(QLatin1Char('\n')) + characterCount(text) / 200 + 1;
+    const auto lineBreaks = typed.text.count(QLatin1Char('\n'));
+    const auto steps = 2 * lineBreaks + typed.characters / 200 + 1;
     return 5s + steps * 300ms;
 }
 
@@ -78,9 +80,9 @@ public:
             return m_x11->SendKeystrokes(text);
         if (!m_target)
             return false;
-        const QString typed = typedText(text);
-        const TypingResult result = m_shell.Type(*m_target, typed, typingBound(typed));
-        return result.complete && result.delivered == characterCount(typed);
+        const TypedText typed = typedText(text);
+        const TypingResult result = m_shell.Type(*m_target, typed.text, typingBound(typed));
+        return result.complete && result.delivered == typed.characters;
     }
 
     void ShowMessageBox(const std::u16string &prompt, int buttons, const std::u16string &title) override
@@ -91,10 +93,10 @@ public:
 private:
     static std::optional<ShellWindow> choose(const std::vector<ShellWindow> &windows, const std::u16string &title)
     {
-        std::vector<TitledWindow<char>> titled;
+        std::vector<TitledWindow<char16_t>> titled;
         for (std::size_t index = 0; index < windows.size(); ++index)
             titled.push_back({index, windows[index].title});
-        const auto index = ChooseTarget(titled, QString::fromStdU16String(title).toStdString());
+        const auto index = ChooseTarget(titled, title);
         if (!index)
             return std::nullopt;
         return windows[*index];

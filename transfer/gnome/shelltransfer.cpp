@@ -39,7 +39,7 @@ std::vector<ShellWindow> windowsFrom(const QVariant &argument)
         list.beginStructure();
         list >> id >> title >> kind;
         list.endStructure();
-        windows.push_back({id, title.toStdString(), kind == QLatin1String("wayland")});
+        windows.push_back({id, title.toStdU16String(), kind == QLatin1String("wayland")});
     }
     list.endArray();
     return windows;

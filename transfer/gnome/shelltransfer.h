@@ -13,7 +13,7 @@ namespace hiragana::gnome {
 // A window as the shell lists it.
 struct ShellWindow {
     quint64 id = 0;
-    std::string title; // UTF-8
+    std::u16string title;
     bool isWayland = false; // otherwise an X11 program's window, through XWayland
 };
 
