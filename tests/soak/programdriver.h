@@ -129,12 +129,6 @@ public:
             XFree(children);
         return trap.Failed() ? std::vector<QRect>() : shown;
     }
-    bool IsDialog(Window window) const
-    {
-        x11::ErrorTrap trap(m_connection->display());
-        const auto types = x11::ReadLongs(m_connection->display(), window, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM);
-        return std::ranges::count(types, atom("_NET_WM_WINDOW_TYPE_DIALOG")) > 0;
-    }
     bool WaitUntilActive(Window window, std::chrono::milliseconds bound) const
     {
         const Atom active = m_connection->atoms().netActiveWindow;

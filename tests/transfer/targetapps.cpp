@@ -10,40 +10,29 @@
 
 #include <cstdio>
 #include <fstream>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace hiragana::testing {
 
 using namespace std::chrono_literals;
 
-ChildProcess::ChildProcess(std::vector<std::string> arguments, const std::vector<std::string> &environment)
+namespace {
+// env's command line: the settings, then the command.
+std::vector<std::string> withSettings(std::vector<std::string> settings, const std::vector<std::string> &command)
 {
-    std::vector<std::string> variables(environment);
-    for (char **variable = environ; *variable; ++variable)
-        variables.emplace_back(*variable); // after the test's own: the first of a name counts
-    std::vector<char *> argv, envp;
-    for (auto [strings, pointers] : {std::pair{&arguments, &argv}, std::pair{&variables, &envp}}) {
-        for (std::string &s : *strings)
-            pointers->push_back(s.data());
-        pointers->push_back(nullptr);
-    }
-    if (posix_spawnp(&m_pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
-        m_pid = -1;
+    settings.insert(settings.end(), command.begin(), command.end());
+    return settings;
 }
 
-ChildProcess::~ChildProcess()
+std::filesystem::path nextOutput(const std::filesystem::path &directory)
 {
-    if (m_pid > 0 && kill(m_pid, SIGTERM) == 0)
-        waitpid(m_pid, nullptr, 0);
+    static int count = 0;
+    return directory / ("target-" + std::to_string(++count));
 }
+} // namespace
 
-TargetApp::TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
+TargetApp::TargetApp(const std::vector<std::string> &command, const std::vector<std::string> &environment,
                      std::filesystem::path output)
-    : m_process(arguments, environment)
+    : m_process("/usr/bin/env", withSettings(environment, command), {})
     , m_output(std::move(output))
 {
 }
@@ -54,7 +43,7 @@ bool TargetApp::WaitUntilReady(const x11::Connection &connection)
         x11::ErrorTrap trap(connection.display());
         for (Window window : x11::TopLevelWindows(connection)) {
             const auto pid = x11::ReadLong(connection.display(), window, connection.atoms().netWmPid, XA_CARDINAL);
-            if (pid == static_cast<unsigned long>(m_process.pid()) && std::filesystem::exists(m_output))
+            if (pid == static_cast<unsigned long>(m_process.Pid()) && std::filesystem::exists(m_output))
                 m_window = window;
         }
         return m_window != 0;
@@ -72,15 +61,6 @@ std::string TargetApp::WaitToReceive(const std::string &expected) const
     x11::WaitUntil([&] { return Received() == expected; }, 20s, 20ms);
     return Received();
 }
-
-namespace {
-std::filesystem::path nextOutput(const std::filesystem::path &directory)
-{
-    static int count = 0;
-    return directory / ("target-" + std::to_string(++count));
-}
-
-} // namespace
 
 std::unique_ptr<TargetApp> StartEditor(const std::string &title, const std::filesystem::path &directory,
                                        const std::string &platform)

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "childprocess.h"
 #include "desktop.h"
 #include "x11/connection.h"
-
-#include <sys/types.h>
 
 #include <filesystem>
 #include <memory>
@@ -12,28 +11,17 @@
 
 namespace hiragana::testing {
 
-// A program started for a test and stopped (by its PID) when the test ends.
-class ChildProcess {
-public:
-    ChildProcess(std::vector<std::string> arguments, const std::vector<std::string> &environment);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess &) = delete;
-    ChildProcess &operator=(const ChildProcess &) = delete;
-    pid_t pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-};
-
 // A target application's window and the file it writes what it received to (UTF-8).
 class TargetApp {
 public:
-    TargetApp(const std::vector<std::string> &arguments, const std::vector<std::string> &environment,
+    // Runs the command with the NAME=VALUE settings added to the environment; it is killed, by
+    // its process group, when the target goes.
+    TargetApp(const std::vector<std::string> &command, const std::vector<std::string> &environment,
               std::filesystem::path output);
     // Waits until the window is up (managed, when a window manager runs) and ready to type into.
     bool WaitUntilReady(const x11::Connection &connection);
     Window window() const { return m_window; }
-    pid_t pid() const { return m_process.pid(); }
+    pid_t pid() const { return m_process.Pid(); }
     bool HasStarted() const { return std::filesystem::exists(m_output); }
     std::string Received() const;
     // Waits, at most a generous while, until Received() equals expected; returns Received().
